@@ -1,0 +1,60 @@
+// dcpeval: evaluation of digitally controlled potentiometers on the DCP evaluation board.
+#include "app/options.h"
+#include "link/hid.h"
+#include "platform/services.h"
+#include "platform/transport.h"
+#include "shell/doco.h"
+#include "shell/forms.h"
+#include "shell/globals.h"
+#include "sim/sim_transport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+
+#include <cstdio>
+
+namespace {
+
+std::vector<std::shared_ptr<platform::BoardTransport>> chooseTransports(const CommandLine& cl)
+{
+    std::vector<std::shared_ptr<platform::BoardTransport>> list;
+    if (cl.simulate)
+        list.push_back(std::make_shared<sim::SimTransport>(cl.simulatedBoards));
+    for (const QString& path : cl.boardSockets)
+        list.push_back(platform::makeSocketTransport(path));
+    if (list.empty())
+        list.push_back(platform::makeHidTransport());
+    return list;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("dcpeval");
+    QApplication::setApplicationVersion(QString("%1.%2.%3").arg(DCPEVAL_VERSION_MAJOR).arg(DCPEVAL_VERSION_MINOR).arg(DCPEVAL_VERSION_PATCH));
+
+    const CommandLine cl = parseCommandLine(QApplication::arguments());
+    if (cl.help) {
+        std::fputs(qPrintable(usageText()), stdout);
+        return 0;
+    }
+    if (!cl.error.isEmpty()) {
+        std::fprintf(stderr, "dcpeval: %s\n%s", qPrintable(cl.error), qPrintable(usageText()));
+        return 2;
+    }
+
+    static platform::DesktopServices desktop(cl.dataDir);
+    platform::setServices(&desktop);
+    if (cl.vendorId)
+        g_BoardVendorId = *cl.vendorId;
+    platform::setTransports(chooseTransports(cl));
+
+    // The trace log shows what the board search did.
+    forms().Doco.show();
+    forms().Doco().ChkTrace[2]->setChecked(true);
+    InitHidConnection();
+
+    return QApplication::exec();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The board link: the program's only path to the evaluation boards. It finds every board,
+// keeps two handles per board (one for writing reports, one for reading them), makes one
+// board the selected board and exchanges 64-byte reports with it. Results are status codes;
+// link failures raise Retry/Cancel dialogs, Retry searches again and Cancel ends the program.
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+// Transfer status codes.
+enum TransferStatus : int {
+    kStatusDialog = 0,   // checkStatus after its dialog
+    kStatusDeviceError = 1,
+    kStatusNoReply = 2,
+    kStatusWriteFailed = 4,
+    kStatusOk = 8,
+};
+
+constexpr int kReplyWaitMs = 6000;
+constexpr int kDrainWaitMs = 1;
+// A board that keeps sending would hold the drain for ever; past this many stale reports
+// the drain gives up and the exchange goes on.
+constexpr int kMaxDrainReports = 256;
+
+void InitHidConnection();
+void PrepareOverlappedRead();
+void CloseHidHandles();
+void ClearUsbBuffer(std::uint8_t fill);
+void SetReportId();
+int FlushHidInput();
+int GetReply();
+int checkStatus(std::int32_t writeResult);
+void ShowTransferError(int status, int quiet);
+
+int I2CRead(std::uint8_t address, std::uint8_t count, int registerCount, std::span<std::uint8_t> data,
+            std::span<const std::uint8_t> registers);
+int I2CWrite(std::uint8_t address, std::uint8_t count, int registerCount, std::span<const std::uint8_t> data,
+             std::span<const std::uint8_t> registers);
+int I2CReadRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<std::uint8_t> data,
+                 std::span<const std::uint8_t> registers, int quiet);
+int I2CWriteRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<const std::uint8_t> data,
+                  std::span<const std::uint8_t> registers, int quiet);
+
+// The report write and the reply read on the selected board, as the senders that fill
+// g_ReportBuffer themselves use them. WriteReport returns nonzero when the whole report
+// was written; AwaitReport reads one report into g_ReportBuffer and returns true when it
+// came within timeoutMs (false on a time-out or when the board is gone).
+std::int32_t WriteReport();
+bool AwaitReport(int timeoutMs);
+
+// Makes board instance i (position in the last search) the selected board.
+void SelectBoard(int instance);
+int BoardCount();
+QString BoardPath(int instance);
+int SelectedBoard();
+// True while a search that a Retry asked for has not run yet (a link dialog inside the
+// board selection's read-back asks for one); work that would only meet the same dead
+// board again can stop early.
+bool SearchPending();
+
+// The bridge console hosts the board list and owns the program's end; until it exists the
+// link selects the preferred board itself and a Cancel ends the program directly.
+struct LinkHooks {
+    std::function<void(int preferredInstance)> boardListInit; // fills the board list, selects
+    std::function<void()> unloadConsole;                      // Cancel in a link dialog
+};
+LinkHooks& linkHooks();
+void resetLinkHooks();
+
+// The texts of the link dialogs.
+QString notFoundText();

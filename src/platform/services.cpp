@@ -1,0 +1,178 @@
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace platform {
+
+namespace {
+Services* g_services = nullptr;
+
+std::vector<void (*)()>& endHooks()
+{
+    static std::vector<void (*)()> hooks;
+    return hooks;
+}
+} // namespace
+
+Services& services()
+{
+    if (!g_services) {
+        static DesktopServices fallback;
+        g_services = &fallback;
+    }
+    return *g_services;
+}
+
+void setServices(Services* s) { g_services = s; }
+
+double secondsSinceMidnight()
+{
+    return services().now().time().msecsSinceStartOfDay() / 1000.0;
+}
+
+void atProgramEnd(void (*fn)())
+{
+    for (auto h : endHooks())
+        if (h == fn)
+            return;
+    endHooks().push_back(fn);
+}
+
+void runProgramEndHooks()
+{
+    for (auto h : endHooks())
+        h();
+}
+
+QString qtFilter(const QString& vbFilter)
+{
+    const QStringList parts = vbFilter.split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        const QString pattern = QString(parts[i + 1]).replace(';', ' ');
+        if (!name.contains('('))
+            name += " (" + pattern + ")";
+        else if (!name.contains(pattern))
+            name = name.left(name.indexOf('(')).trimmed() + " (" + pattern + ")";
+        out << name;
+    }
+    return out.join(";;");
+}
+
+DesktopServices::DesktopServices(QString dataDir) : dataDir_(std::move(dataDir)) {}
+
+int DesktopServices::msgBox(const QString& text, int buttons, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, text);
+    struct B { QMessageBox::StandardButton b; int answer; };
+    std::vector<B> set;
+    switch (buttons) {
+    case vbOKCancel: set = {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}}; break;
+    case vbAbortRetryIgnore: set = {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}}; break;
+    case vbYesNoCancel: set = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}}; break;
+    case vbYesNo: set = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}}; break;
+    case vbRetryCancel: set = {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}}; break;
+    default: set = {{QMessageBox::Ok, vbOK}}; break;
+    }
+    QMessageBox::StandardButtons mask;
+    for (const auto& b : set)
+        mask |= b.b;
+    box.setStandardButtons(mask);
+    box.setDefaultButton(set.front().b);
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const auto& b : set)
+        if (b.b == pressed)
+            return b.answer;
+    // Closed with Esc or the close box: the cancelling answer of the set.
+    for (const auto& b : set)
+        if (b.answer == vbCancel || b.answer == vbNo)
+            return b.answer;
+    return set.back().answer;
+}
+
+QString DesktopServices::openFileName(const FileDialogSpec& spec)
+{
+    QString dir = spec.directory;
+    if (!spec.fileName.isEmpty())
+        dir = QDir(dir).filePath(spec.fileName);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), spec.title, dir, qtFilter(spec.filter));
+}
+
+QString DesktopServices::saveFileName(const FileDialogSpec& spec)
+{
+    QFileDialog dlg(QApplication::activeWindow(), spec.title, spec.directory, qtFilter(spec.filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(spec.defaultExt);
+    if (!spec.fileName.isEmpty())
+        dlg.selectFile(spec.fileName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().front();
+}
+
+void DesktopServices::sleepMs(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void DesktopServices::pumpEvents() { QCoreApplication::processEvents(); }
+
+QDateTime DesktopServices::now() { return QDateTime::currentDateTime(); }
+
+std::int64_t DesktopServices::monotonicMs()
+{
+    static QElapsedTimer timer;
+    if (!timer.isValid())
+        timer.start();
+    return timer.elapsed();
+}
+
+void DesktopServices::endProgram()
+{
+    runProgramEndHooks();
+    std::fflush(nullptr);
+    // The program ends from deep inside nested handlers (a link dialog's Cancel, the
+    // console's close box); no window may run another handler on the way out.
+    std::_Exit(0);
+}
+
+QString DesktopServices::programDir()
+{
+    if (!dataDir_.isEmpty())
+        return dataDir_;
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable())
+        return exeDir;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+
+QString DesktopServices::clipboardText()
+{
+    auto* cb = QGuiApplication::clipboard();
+    return cb ? cb->text() : QString();
+}
+
+void DesktopServices::setClipboardText(const QString& text)
+{
+    if (auto* cb = QGuiApplication::clipboard())
+        cb->setText(text);
+}
+
+} // namespace platform

@@ -1,0 +1,90 @@
+#pragma once
+// Everything that waits, asks the user or leaves the program goes through here, so that
+// tests can answer dialogs, run time virtually and see the program end.
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace platform {
+
+// Message box buttons and answers, numbered as the program's dialogs always were.
+enum MsgButtons { vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3, vbYesNo = 4, vbRetryCancel = 5 };
+enum MsgAnswer { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
+
+struct FileDialogSpec {
+    QString title;
+    QString fileName;    // proposed name
+    QString filter;      // "All Files (*.*)|*.*|Text (*.txt)|*.txt" (pairs split by '|')
+    QString defaultExt;  // "txt"
+    QString directory;
+};
+
+// Thrown by the test services' endProgram so that a test sees the end and unwinds.
+struct ProgramEnded : std::runtime_error {
+    ProgramEnded() : std::runtime_error("program ended") {}
+};
+
+class Services {
+public:
+    virtual ~Services() = default;
+    virtual int msgBox(const QString& text, int buttons, const QString& title) = 0;
+    // Empty result: the dialog was cancelled.
+    virtual QString openFileName(const FileDialogSpec& spec) = 0;
+    virtual QString saveFileName(const FileDialogSpec& spec) = 0;
+    virtual void sleepMs(int ms) = 0;
+    virtual void pumpEvents() = 0;
+    // Wall-clock date and time (for file headers and the time of day).
+    virtual QDateTime now() = 0;
+    // Milliseconds on a clock that never goes back (transport time-outs, simulated delays).
+    virtual std::int64_t monotonicMs() = 0;
+    [[noreturn]] virtual void endProgram() = 0;
+    virtual QString programDir() = 0;
+    virtual QString clipboardText() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+};
+
+Services& services();
+void setServices(Services* s);
+
+// Shorthands used all over the windows.
+inline int msgBox(const QString& text, int buttons = vbOKOnly, const QString& title = QString())
+{
+    return services().msgBox(text, buttons, title);
+}
+inline void sleepMs(int ms) { services().sleepMs(ms); }
+inline void pumpEvents() { services().pumpEvents(); }
+[[noreturn]] inline void endProgram() { services().endProgram(); }
+inline QString programDir() { return services().programDir(); }
+// Seconds since midnight, as the time-of-day timer of the old desktop reported it.
+double secondsSinceMidnight();
+
+// Work to do before the process ends (closing the board link); run by endProgram.
+void atProgramEnd(void (*fn)());
+void runProgramEndHooks();
+
+// The real desktop: Qt message boxes and file dialogs, real sleeps, process exit.
+class DesktopServices : public Services {
+public:
+    explicit DesktopServices(QString dataDir = QString());
+    int msgBox(const QString& text, int buttons, const QString& title) override;
+    QString openFileName(const FileDialogSpec& spec) override;
+    QString saveFileName(const FileDialogSpec& spec) override;
+    void sleepMs(int ms) override;
+    void pumpEvents() override;
+    QDateTime now() override;
+    std::int64_t monotonicMs() override;
+    [[noreturn]] void endProgram() override;
+    QString programDir() override;
+    QString clipboardText() override;
+    void setClipboardText(const QString& text) override;
+
+private:
+    QString dataDir_;
+};
+
+// Qt's file-dialog filter from the program's "Name|pattern|Name|pattern" form.
+QString qtFilter(const QString& vbFilter);
+
+} // namespace platform

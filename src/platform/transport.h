@@ -1,0 +1,56 @@
+#pragma once
+// The one way to an evaluation board: find boards by vendor and product ID, open one,
+// write one 64-byte report, read one with a time-out, close.
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+constexpr int kReportSize = 64;
+using Report = std::array<std::uint8_t, kReportSize>;
+
+// What a read of one report came to.
+enum class ReadResult { Report, Timeout, Gone };
+
+class BoardTransport;
+
+struct BoardInfo {
+    QString path;                      // unique per board and transport ("sim:0", "unix:/tmp/b", hidraw path)
+    BoardTransport* transport = nullptr;
+};
+
+// An opened board. Dropping the object closes it.
+class BoardConnection {
+public:
+    virtual ~BoardConnection() = default;
+    // Writes one whole report (byte 0 is the report number). False: the write failed.
+    virtual bool write(const Report& report) = 0;
+    // Waits up to timeoutMs for one report from the board.
+    virtual ReadResult read(Report& report, int timeoutMs) = 0;
+};
+
+class BoardTransport {
+public:
+    virtual ~BoardTransport() = default;
+    virtual std::vector<BoardInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
+    // Null on failure, with a user-readable reason in *error ("Permission denied", ...).
+    virtual std::unique_ptr<BoardConnection> open(const BoardInfo& board, QString* error) = 0;
+};
+
+// The transports the board search walks, in search order.
+void setTransports(std::vector<std::shared_ptr<BoardTransport>> transports);
+const std::vector<std::shared_ptr<BoardTransport>>& transports();
+
+// Every board of every transport, in search order.
+std::vector<BoardInfo> enumerateBoards(std::uint16_t vendorId, std::uint16_t productId);
+
+// USB HID through hidapi.
+std::shared_ptr<BoardTransport> makeHidTransport();
+// A board served on an AF_UNIX SOCK_SEQPACKET socket, one report per message.
+std::shared_ptr<BoardTransport> makeSocketTransport(const QString& socketPath);
+
+} // namespace platform

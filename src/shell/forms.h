@@ -1,0 +1,92 @@
+#pragma once
+// The window registry: it owns every window. forms().X() creates window X on first use and
+// runs its Form_Load once; forms().X.unload() destroys it, so the next use creates it again.
+// forms().X.show() shows and raises the window and runs its activation (Form_Activate),
+// which is how the program's windows learn they came to the front from another window.
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class Doco;
+class frmAbout2;
+
+class FormSlotBase {
+public:
+    virtual ~FormSlotBase() = default;
+    virtual void destroy() = 0; // drop the window without running its unload
+};
+
+template <class T>
+class FormSlot : public FormSlotBase {
+public:
+    // The window, created (hidden) and loaded on first use.
+    T& operator()()
+    {
+        if (!w_) {
+            w_ = new T();
+            loading_ = true;
+            w_->Form_Load();
+            loading_ = false;
+        }
+        return *w_;
+    }
+
+    bool loaded() const { return w_ != nullptr; }
+    T* get() const { return w_; }
+
+    void show()
+    {
+        T& w = (*this)();
+        w.show();
+        w.raise();
+        w.activateWindow();
+        if constexpr (requires(T& t) { t.Form_Activate(); })
+            w.Form_Activate();
+    }
+
+    // Unload: run the window's Form_Unload (which may end the program), then destroy it.
+    void unload()
+    {
+        if (!w_)
+            return;
+        T* w = w_;
+        if constexpr (requires(T& t) { t.Form_Unload(); })
+            w->Form_Unload();
+        if (w_ != w)
+            return;
+        w_ = nullptr;
+        w->hide();
+        w->deleteLater(); // the unload may run inside one of the window's own handlers
+    }
+
+    void destroy() override
+    {
+        if (w_) {
+            T* w = w_;
+            w_ = nullptr;
+            delete w;
+        }
+    }
+
+private:
+    T* w_ = nullptr;
+    bool loading_ = false;
+};
+
+class Forms {
+public:
+    Forms();
+    FormSlot<::Doco> Doco;
+    FormSlot<::frmAbout2> frmAbout2;
+
+    // Tests: destroy every window so the next test starts from nothing.
+    void destroyAll();
+
+private:
+    std::vector<FormSlotBase*> slots_;
+};
+
+Forms& forms();

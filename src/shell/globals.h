@@ -1,0 +1,39 @@
+#pragma once
+// The program's shared state, in one place. Every window and module reads and writes
+// these directly, as the program was built; resetSharedState() gives tests a fresh start.
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class DeviceFormControls;
+
+// --- board link -----------------------------------------------------------------------
+inline std::array<std::uint8_t, 64> g_ReportBuffer{};   // the one report buffer
+inline std::int32_t g_WriteHandle = -1;                  // selected board, write side
+inline std::int32_t g_ReadHandle = -1;                   // selected board, read side
+inline std::vector<std::int32_t> g_WriteHandles{0};      // every board of the last search
+inline std::vector<std::int32_t> g_ReadHandles{0};
+inline std::int32_t g_ReadEvent = 0;                     // nonzero once the read side is prepared
+inline int g_BridgeStatus = 0;                           // status of the last answered I2C transfer
+inline int g_UsbCommError = 0;
+inline int g_MsgResult = 0;                              // last link dialog: 4 Retry, 2 Cancel; 1 found
+inline bool g_BoardPresent = false;
+inline std::uint8_t g_I2CAddress = 0;                    // 8-bit write address of console I2C transfers
+inline std::uint16_t g_BoardVendorId = 0x10C4;           // overridable with --vid
+inline constexpr std::uint16_t kBoardProductId = 0x2034;
+
+// --- trace ----------------------------------------------------------------------------
+inline bool g_TraceOn = false;
+inline bool g_TraceDetail = false;
+
+// --- windows --------------------------------------------------------------------------
+inline DeviceFormControls* g_ActiveForm = nullptr;
+inline bool g_CalRunning = false;                        // the VCC calibration sweep goes on while set
+
+// --- ADC ------------------------------------------------------------------------------
+inline double g_AdcVref = 3.3;
+inline double g_AdcVolts = 0.0;
+
+void resetSharedState();

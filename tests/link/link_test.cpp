@@ -1,0 +1,361 @@
+// The board link end to end over simulated boards: search, selection, the three exchange
+// kinds, the link dialogs and their Retry/Cancel recovery.
+#include "bridge/exchange.h"
+#include "controls/lamp.h"
+#include "link/hid.h"
+#include "shell/activeform.h"
+#include "shell/globals.h"
+#include "support/board_fixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <array>
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+const QString kCheckStatus = "Please check USB connection.\r\ncheckStatus";
+const QString kInvalidAddress =
+    "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel to close GUI.";
+
+struct WindowWithLamp : DeviceFormControls {
+    Lamp lamp;
+    Lamp* ShpAttach() override { return &lamp; }
+};
+
+// A firmware-version query through the generic sender.
+bridge::ExchangeResult askFirmware() { return bridge::exchange(bridge::kFirmwareVersion, 0); }
+
+} // namespace
+
+class LinkTest : public BoardFixture {};
+
+TEST_F(LinkTest, NotFoundTextHasTwoBlanksBeforeEvaluation)
+{
+    EXPECT_EQ(notFoundText(), "Please check USB connection.\r\nDCP_HID  Evaluation Board (PID &H2034) not found.");
+}
+
+TEST_F(LinkTest, TwoBoardsAreListedAndSelectionRedirectsReports)
+{
+    useBoards(2);
+    InitHidConnection();
+    ASSERT_EQ(g_WriteHandles.size(), 2u);
+    EXPECT_EQ(BoardCount(), 2);
+    EXPECT_EQ(SelectedBoard(), 0);
+    EXPECT_TRUE(g_BoardPresent);
+    EXPECT_EQ(g_MsgResult, 1);
+
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(board(0).transcript.requests(0x00).size(), 1u);
+
+    board(1).firmware.major = 7;
+    SelectBoard(1);
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 7);
+    EXPECT_EQ(board(0).transcript.requests(0x00).size(), 1u);
+    EXPECT_EQ(board(1).transcript.requests(0x00).size(), 1u);
+}
+
+TEST_F(LinkTest, NoBoardRepeatsTheDialogUntilABoardIsPluggedIn)
+{
+    board(0).unplug();
+    int shown = 0;
+    svc.onBox = [&](const QString& text, int buttons) {
+        EXPECT_EQ(text, notFoundText());
+        EXPECT_EQ(buttons, vbRetryCancel);
+        if (++shown == 2)
+            board(0).replug(); // plugged in while the second dialog is up
+        return vbRetry;
+    };
+    InitHidConnection();
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(g_BoardPresent);
+    EXPECT_EQ(g_MsgResult, 1);
+    EXPECT_TRUE(askFirmware().replied);
+}
+
+TEST_F(LinkTest, CancelInTheNotFoundDialogEndsTheProgram)
+{
+    board(0).unplug();
+    svc.answer(vbCancel);
+    EXPECT_TRUE(ends([] { InitHidConnection(); }));
+    EXPECT_FALSE(g_BoardPresent);
+    EXPECT_EQ(g_WriteHandle, -1);
+}
+
+TEST_F(LinkTest, QueryTimeOutShowsCheckStatusAndLeavesClearedBuffer)
+{
+    InitHidConnection();
+    board(0).dropNextReplies(1);
+    svc.answer(vbRetry);
+    const auto r = bridge::exchange(bridge::kLeds, bridge::kGet);
+    EXPECT_FALSE(r.replied);
+    EXPECT_EQ(r.status, kStatusNoReply);
+    ASSERT_EQ(svc.boxTexts(), QStringList{kCheckStatus});
+    EXPECT_EQ(svc.monoMs >= kReplyWaitMs, true);
+    // Retry searched again: the board is open and answers.
+    EXPECT_TRUE(askFirmware().replied);
+}
+
+TEST_F(LinkTest, FailedGuardedWriteStopsTheQueryWithoutReading)
+{
+    InitHidConnection();
+    board(0).failNextWrites(1);
+    svc.answer(vbRetry);
+    const std::int64_t before = svc.monoMs;
+    const auto r = bridge::exchange(bridge::kLeds, bridge::kGet);
+    EXPECT_EQ(r.status, kStatusDialog);
+    EXPECT_FALSE(r.replied);
+    EXPECT_EQ(svc.boxTexts(), QStringList{kCheckStatus});
+    EXPECT_LT(svc.monoMs - before, kReplyWaitMs); // no reply wait after a failed write
+}
+
+TEST_F(LinkTest, UnguardedSetWriteFailureGoesUnnoticed)
+{
+    InitHidConnection();
+    board(0).failNextWrites(1);
+    const auto r = bridge::exchange(bridge::kAdcMux, bridge::kSet, {0x0A, 0x1F});
+    EXPECT_EQ(r.status, kStatusWriteFailed);
+    EXPECT_TRUE(svc.boxes.empty());
+}
+
+TEST_F(LinkTest, NotAcknowledgedQuietAndLoud)
+{
+    InitHidConnection();
+    std::array<std::uint8_t, 4> data{};
+    const std::array<std::uint8_t, 1> reg{0x00};
+
+    // Quiet (the address scan): no dialog.
+    EXPECT_EQ(I2CReadRetry(0x20, 1, 1, data, reg, 1), kStatusDeviceError);
+    EXPECT_EQ(g_BridgeStatus, kStatusDeviceError);
+    EXPECT_TRUE(svc.boxes.empty());
+
+    // Loud: the dialog; Retry returns to the caller without sending again.
+    svc.answer(vbRetry);
+    EXPECT_EQ(I2CWriteRetry(0x20, 1, 1, data, reg, 0), kStatusDeviceError);
+    EXPECT_EQ(svc.boxTexts(), QStringList{kInvalidAddress});
+    EXPECT_EQ(board(0).transcript.requests(0x06).size(), 2u);
+
+    svc.answer(vbCancel);
+    EXPECT_TRUE(ends([&] { I2CWriteRetry(0x20, 1, 1, data, reg, 0); }));
+}
+
+TEST_F(LinkTest, I2CReplyTimeOutPaintsTheLinkLampAndRetrySendsAgain)
+{
+    board(0).attachI2C(0x28, std::make_shared<sim::RegisterBankDevice>());
+    InitHidConnection();
+    WindowWithLamp window;
+    g_ActiveForm = &window;
+
+    board(0).dropNextReplies(1);
+    svc.answer(vbRetry);
+    const std::array<std::uint8_t, 2> data{0x12, 0x34};
+    const std::array<std::uint8_t, 1> reg{0x05};
+    EXPECT_EQ(I2CWriteRetry(0x50, 2, 1, data, reg, 0), kStatusOk);
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.ReadFile error."});
+    EXPECT_EQ(window.lamp.fillColor(), 12);
+    EXPECT_NE(g_UsbCommError, 4);
+    EXPECT_EQ(board(0).transcript.requests(0x06).size(), 2u);
+
+    std::array<std::uint8_t, 2> back{};
+    EXPECT_EQ(I2CReadRetry(0x50, 2, 1, back, reg, 0), kStatusOk);
+    EXPECT_EQ(back, data);
+    EXPECT_EQ(g_UsbCommError, 0);
+}
+
+TEST_F(LinkTest, I2CWriteFailureIsStatusFourWithTheWriteFileDialog)
+{
+    board(0).attachI2C(0x28, std::make_shared<sim::RegisterBankDevice>());
+    InitHidConnection();
+    std::array<std::uint8_t, 1> data{};
+    const std::array<std::uint8_t, 1> reg{0};
+    board(0).failNextWrites(1);
+    EXPECT_EQ(I2CRead(0x50, 1, 1, data, reg), kStatusWriteFailed);
+    EXPECT_EQ(g_UsbCommError, 4);
+
+    board(0).failNextWrites(1);
+    svc.answer(vbRetry);
+    EXPECT_EQ(I2CReadRetry(0x50, 1, 1, data, reg, 0), kStatusOk);
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.WriteFile error."});
+}
+
+TEST_F(LinkTest, I2CRequestBytesAndWhatStaysBehindThem)
+{
+    auto dev = std::make_shared<sim::RegisterBankDevice>();
+    board(0).attachI2C(0x28, dev);
+    InitHidConnection();
+    g_ReportBuffer.fill(0xEE); // what an earlier exchange left
+    g_ReportBuffer[0] = 0;     // a fresh buffer's report number would fail the write
+
+    const std::array<std::uint8_t, 2> regs{0x01, 0x02};
+    const std::array<std::uint8_t, 3> data{0xA1, 0xA2, 0xA3};
+    ASSERT_EQ(I2CWrite(0x50, 3, 2, data, regs), kStatusOk);
+    const auto rq = *board(0).transcript.lastRequest(0x06);
+    const std::array<std::uint8_t, 10> head{1, 0x06, 0x50, 3, 2, 0x01, 0x02, 0xA1, 0xA2, 0xA3};
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), rq.begin()));
+    EXPECT_EQ(rq[10], 0xEE); // not zeroed
+    EXPECT_EQ(rq[63], 0xEE);
+
+    std::array<std::uint8_t, 3> back{};
+    const std::array<std::uint8_t, 1> reg{0x01};
+    ASSERT_EQ(I2CRead(0x50, 3, 1, back, reg), kStatusOk);
+    const auto read = *board(0).transcript.lastRequest(0x06);
+    EXPECT_EQ(read[0], 1);
+    EXPECT_EQ(read[2], 0x51); // the read address is the write address + 1
+    EXPECT_EQ(read[3], 3);
+    EXPECT_EQ(read[4], 1);
+    EXPECT_EQ(read[5], 0x01);
+}
+
+TEST_F(LinkTest, RetrySelectsTheBoardThatWasSelected)
+{
+    useBoards(2);
+    InitHidConnection();
+    SelectBoard(1);
+    board(1).dropNextReplies(1);
+    svc.answer(vbRetry);
+    askFirmware();
+    EXPECT_EQ(SelectedBoard(), 1);
+
+    // When that board is gone, board 0 it is.
+    board(1).unplug();
+    svc.answer(vbRetry);
+    askFirmware();
+    EXPECT_EQ(BoardCount(), 1);
+    EXPECT_EQ(SelectedBoard(), 0);
+}
+
+TEST_F(LinkTest, RetryInsideTheSelectionReadBackDoesNotNestSearches)
+{
+    int depth = 0, maxDepth = 0, selections = 0;
+    linkHooks().boardListInit = [&](int preferred) {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        SelectBoard(preferred);
+        if (++selections == 1)
+            board(0).dropNextReplies(1); // the first read-back meets a silent board
+        askFirmware();
+        --depth;
+    };
+    svc.answer(vbRetry);
+    InitHidConnection();
+    EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(selections, 2); // the asked-for search ran after the first one
+    EXPECT_EQ(svc.boxTexts(), QStringList{kCheckStatus});
+    EXPECT_FALSE(SearchPending());
+}
+
+namespace {
+// A board that never stops sending: the drain must end all the same.
+struct ChattyConnection : BoardConnection {
+    int reads = 0;
+    bool write(const Report&) override { return true; }
+    ReadResult read(Report& r, int) override
+    {
+        ++reads;
+        r.fill(0x55);
+        return ReadResult::Report;
+    }
+};
+struct ChattyTransport : BoardTransport {
+    ChattyConnection* last = nullptr;
+    std::vector<BoardInfo> enumerate(std::uint16_t, std::uint16_t) override { return {{"chatty", nullptr}}; }
+    std::unique_ptr<BoardConnection> open(const BoardInfo&, QString*) override
+    {
+        auto c = std::make_unique<ChattyConnection>();
+        last = c.get();
+        return c;
+    }
+};
+} // namespace
+
+TEST_F(LinkTest, DrainEndsOnABoardThatKeepsSending)
+{
+    auto chatty = std::make_shared<ChattyTransport>();
+    setTransports({chatty});
+    InitHidConnection();
+    FlushHidInput();
+    EXPECT_EQ(chatty->last->reads, kMaxDrainReports);
+    EXPECT_EQ(g_ReportBuffer[5], 0x55);
+}
+
+TEST_F(LinkTest, PermissionDeniedIsToldAsSuch)
+{
+    struct Refusing : BoardTransport {
+        std::vector<BoardInfo> enumerate(std::uint16_t, std::uint16_t) override { return {{"/dev/hidraw7", nullptr}}; }
+        std::unique_ptr<BoardConnection> open(const BoardInfo&, QString* e) override
+        {
+            *e = "Permission denied";
+            return nullptr;
+        }
+    };
+    setTransports({std::make_shared<Refusing>()});
+    svc.answer(vbOK);
+    svc.answer(vbCancel);
+    EXPECT_TRUE(ends([] { InitHidConnection(); }));
+    ASSERT_EQ(svc.boxes.size(), 2u);
+    EXPECT_TRUE(svc.boxes[0].text.contains("Permission denied"));
+    EXPECT_TRUE(svc.boxes[0].text.contains("/dev/hidraw7"));
+    EXPECT_EQ(svc.boxes[1].text, notFoundText());
+}
+
+// The board served by dcpeval-sim on a socket: killed (unplugged) and started again
+// (plugged back in), Retry recovers. Runs on the real clock.
+TEST(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("board");
+    auto start = [&](QProcess& p) {
+        p.start(DCPEVAL_SIM_BINARY, {"--listen", path});
+        ASSERT_TRUE(p.waitForStarted());
+        for (int i = 0; i < 200 && !QFile::exists(path); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(QFile::exists(path));
+    };
+
+    resetSharedState();
+    resetLinkHooks();
+    TestServices svc;
+    // Real time for the socket, scripted dialogs.
+    struct RealTime : TestServices {
+        void sleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+        std::int64_t monotonicMs() override { return DesktopServices().monotonicMs(); }
+    } rt;
+    setServices(&rt);
+    setTransports({makeSocketTransport(path)});
+
+    QProcess server;
+    start(server);
+    InitHidConnection();
+    ASSERT_EQ(BoardCount(), 1);
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[1], 0);
+    EXPECT_EQ(g_ReportBuffer[2], 2); // the simulator's firmware 2.5
+    EXPECT_EQ(g_ReportBuffer[3], 5);
+
+    server.kill();
+    server.waitForFinished();
+    QFile::remove(path); // a killed server leaves its socket file behind
+    QProcess again;
+    rt.onBox = [&](const QString&, int) {
+        if (again.state() == QProcess::NotRunning)
+            start(again);
+        return vbRetry;
+    };
+    askFirmware(); // the board is gone: the dialog, Retry finds the restarted board
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].text, kCheckStatus);
+    rt.onBox = nullptr;
+    EXPECT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 2);
+
+    again.terminate();
+    again.waitForFinished();
+    CloseHidHandles();
+    setTransports({});
+    setServices(nullptr);
+}

@@ -1,0 +1,33 @@
+#include "support/board_fixture.h"
+
+#include "link/hid.h"
+#include "platform/transport.h"
+#include "shell/forms.h"
+#include "shell/globals.h"
+
+#include <QLocale>
+
+void BoardFixture::SetUp()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    resetSharedState();
+    resetLinkHooks();
+    platform::setServices(&svc);
+    useBoards(1);
+}
+
+void BoardFixture::TearDown()
+{
+    forms().destroyAll();
+    CloseHidHandles();
+    resetLinkHooks();
+    platform::setTransports({});
+    platform::setServices(nullptr);
+    resetSharedState();
+}
+
+void BoardFixture::useBoards(int count)
+{
+    sims = std::make_shared<sim::SimTransport>(count);
+    platform::setTransports({sims});
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The program over simulated boards with scripted dialogs and virtual time.
+#include "platform/services.h"
+#include "sim/sim_transport.h"
+#include "support/test_services.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class BoardFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Replaces the simulated boards (search order = index); 0 leaves no board attached.
+    void useBoards(int count);
+    sim::SimBoard& board(int index = 0) { return sims->board(index); }
+
+    // Runs f; true when the program ended inside it.
+    template <class F>
+    bool ends(F&& f)
+    {
+        try {
+            f();
+        } catch (const platform::ProgramEnded&) {
+            return true;
+        }
+        return false;
+    }
+
+    TestServices svc;
+    std::shared_ptr<sim::SimTransport> sims;
+};
