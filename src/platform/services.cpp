@@ -104,21 +104,21 @@ int DesktopServices::msgBox(const QString& text, int buttons, const QString& tit
     return set.back().answer;
 }
 
-QString DesktopServices::openFileName(const FileDialogSpec& spec)
+QString DesktopServices::openFileName(const FileDialogSpec& dialog)
 {
-    QString dir = spec.directory;
-    if (!spec.fileName.isEmpty())
-        dir = QDir(dir).filePath(spec.fileName);
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), spec.title, dir, qtFilter(spec.filter));
+    QString dir = dialog.directory;
+    if (!dialog.fileName.isEmpty())
+        dir = QDir(dir).filePath(dialog.fileName);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dir, qtFilter(dialog.filter));
 }
 
-QString DesktopServices::saveFileName(const FileDialogSpec& spec)
+QString DesktopServices::saveFileName(const FileDialogSpec& dialog)
 {
-    QFileDialog dlg(QApplication::activeWindow(), spec.title, spec.directory, qtFilter(spec.filter));
+    QFileDialog dlg(QApplication::activeWindow(), dialog.title, dialog.directory, qtFilter(dialog.filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setDefaultSuffix(spec.defaultExt);
-    if (!spec.fileName.isEmpty())
-        dlg.selectFile(spec.fileName);
+    dlg.setDefaultSuffix(dialog.defaultExt);
+    if (!dialog.fileName.isEmpty())
+        dlg.selectFile(dialog.fileName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
     return dlg.selectedFiles().front();

@@ -31,8 +31,8 @@ public:
     virtual ~Services() = default;
     virtual int msgBox(const QString& text, int buttons, const QString& title) = 0;
     // Empty result: the dialog was cancelled.
-    virtual QString openFileName(const FileDialogSpec& spec) = 0;
-    virtual QString saveFileName(const FileDialogSpec& spec) = 0;
+    virtual QString openFileName(const FileDialogSpec& dialog) = 0;
+    virtual QString saveFileName(const FileDialogSpec& dialog) = 0;
     virtual void sleepMs(int ms) = 0;
     virtual void pumpEvents() = 0;
     // Wall-clock date and time (for file headers and the time of day).
@@ -69,8 +69,8 @@ class DesktopServices : public Services {
 public:
     explicit DesktopServices(QString dataDir = QString());
     int msgBox(const QString& text, int buttons, const QString& title) override;
-    QString openFileName(const FileDialogSpec& spec) override;
-    QString saveFileName(const FileDialogSpec& spec) override;
+    QString openFileName(const FileDialogSpec& dialog) override;
+    QString saveFileName(const FileDialogSpec& dialog) override;
     void sleepMs(int ms) override;
     void pumpEvents() override;
     QDateTime now() override;

@@ -1,9 +1,14 @@
 #include "shell/forms.h"
 
+#include "bridge/frmMainF340.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 
-Forms::Forms() : slots_{&Doco, &frmAbout2} {}
+// Destroyed in this order: the console last, since other windows use it while they go.
+Forms::Forms() : slots_{&Doco, &frmAbout2, &frmMainF340} {}
+
+QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
+QComboBox* Forms::spiDeviceClockList() { return nullptr; }
 
 void Forms::destroyAll()
 {

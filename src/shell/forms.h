@@ -12,6 +12,8 @@
 
 class Doco;
 class frmAbout2;
+class frmMainF340;
+class QComboBox;
 
 class FormSlotBase {
 public:
@@ -81,6 +83,13 @@ public:
     Forms();
     FormSlot<::Doco> Doco;
     FormSlot<::frmAbout2> frmAbout2;
+    FormSlot<::frmMainF340> frmMainF340;
+
+    // The device windows' clock lists that the bridge console fills when it reads the SMBus
+    // and SPI clocks back; reaching one creates its window. Null while no device window of
+    // that bus is part of the program.
+    QComboBox* i2cDeviceClockList();
+    QComboBox* spiDeviceClockList();
 
     // Tests: destroy every window so the next test starts from nothing.
     void destroyAll();

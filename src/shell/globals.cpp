@@ -17,6 +17,18 @@ void resetSharedState()
     g_TraceDetail = false;
     g_ActiveForm = nullptr;
     g_CalRunning = false;
+    g_OptionGuard = false;
+    g_SkipAddressDelay = false;
+    g_BridgeModel = 320;
     g_AdcVref = 3.3;
     g_AdcVolts = 0.0;
+    g_VccVolts = 0.0;
+    g_AdcHigh = 0.0;
+    g_AdcLow = 0.0;
+    g_AdcCount = 0.0;
+    g_VccAdcChannel = 10;
+    g_AdcNegChannel = 17;
+    g_ExtAdcCount = 0;
+    g_ExtAdcMillivolts = 0.0;
+    g_ExtAdcGain = 1;
 }

@@ -32,8 +32,22 @@ inline bool g_TraceDetail = false;
 inline DeviceFormControls* g_ActiveForm = nullptr;
 inline bool g_CalRunning = false;                        // the VCC calibration sweep goes on while set
 
+// --- bridge console -------------------------------------------------------------------
+inline bool g_OptionGuard = false;        // code is setting option/address boxes: handlers stay quiet
+inline bool g_SkipAddressDelay = false;   // the address box's typing wait is skipped
+inline int g_BridgeModel = 320;           // bridge variant whose ADC lists and pin tables are used
+
 // --- ADC ------------------------------------------------------------------------------
 inline double g_AdcVref = 3.3;
 inline double g_AdcVolts = 0.0;
+inline double g_VccVolts = 0.0;
+inline double g_AdcHigh = 0.0;            // reply bytes 2 and 3 of the last conversion
+inline double g_AdcLow = 0.0;
+inline double g_AdcCount = 0.0;
+inline int g_VccAdcChannel = 10;          // list index of the VCC/2 input
+inline int g_AdcNegChannel = 17;          // list index of "1F - GND"
+inline std::int32_t g_ExtAdcCount = 0;    // external delta-sigma ADC, last conversion
+inline double g_ExtAdcMillivolts = 0.0;
+inline std::int16_t g_ExtAdcGain = 1;
 
 void resetSharedState();

@@ -34,9 +34,9 @@ int TestServices::msgBox(const QString& text, int buttons, const QString& title)
     return reply;
 }
 
-QString TestServices::openFileName(const platform::FileDialogSpec& spec)
+QString TestServices::openFileName(const platform::FileDialogSpec& dialog)
 {
-    dialogs.push_back(spec);
+    dialogs.push_back(dialog);
     if (openPaths.empty())
         return QString();
     QString p = openPaths.front();
@@ -44,9 +44,9 @@ QString TestServices::openFileName(const platform::FileDialogSpec& spec)
     return p;
 }
 
-QString TestServices::saveFileName(const platform::FileDialogSpec& spec)
+QString TestServices::saveFileName(const platform::FileDialogSpec& dialog)
 {
-    dialogs.push_back(spec);
+    dialogs.push_back(dialog);
     if (savePaths.empty())
         return QString();
     QString p = savePaths.front();

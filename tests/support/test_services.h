@@ -51,8 +51,8 @@ public:
     QString clipboard;
 
     int msgBox(const QString& text, int buttons, const QString& title) override;
-    QString openFileName(const platform::FileDialogSpec& spec) override;
-    QString saveFileName(const platform::FileDialogSpec& spec) override;
+    QString openFileName(const platform::FileDialogSpec& dialog) override;
+    QString saveFileName(const platform::FileDialogSpec& dialog) override;
     void sleepMs(int ms) override;
     void pumpEvents() override;
     QDateTime now() override { return clock; }

@@ -1,0 +1,106 @@
+// The real dcpeval-sim served on a socket, met through the program's socket transport.
+#include "sim_test_util.h"
+
+#include "platform/transport.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+using platform::ReadResult;
+using simtest::hex;
+using simtest::report;
+
+namespace {
+
+// Waits (real time) until the server listens on its socket.
+bool waitForBoard(platform::BoardTransport& t, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        if (!t.enumerate(0, 0x2034).empty())
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+TEST(SimSocket, ServedBoardAnswersThenGoesWhenKilled)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("board.sock");
+    QProcess server;
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(DCPEVAL_SIM_BINARY, {"--listen", path, "--firmware", "3.7"});
+    ASSERT_TRUE(server.waitForStarted(5000)) << DCPEVAL_SIM_BINARY;
+
+    auto transport = platform::makeSocketTransport(path);
+    ASSERT_TRUE(waitForBoard(*transport, 10000)) << "dcpeval-sim did not listen on " << path.toStdString();
+    const auto boards = transport->enumerate(0, 0x2034); // this probe connects and closes at once
+    ASSERT_EQ(boards.size(), 1u);
+    EXPECT_EQ(boards[0].path, "unix:" + path);
+
+    QString error;
+    auto connection = transport->open(boards[0], &error);
+    ASSERT_TRUE(connection) << error.toStdString();
+    auto second = transport->open(boards[0], &error); // a second client is served on its own
+    ASSERT_TRUE(second) << error.toStdString();
+
+    platform::Report in{};
+    ASSERT_TRUE(connection->write(report({1, 0x00})));
+    ASSERT_EQ(connection->read(in, 6000), ReadResult::Report);
+    EXPECT_EQ(hex(in), hex(report({1, 0, 3, 7, 0x07, 0xDA, 3, 15})));
+    EXPECT_EQ(second->read(in, 50), ReadResult::Timeout);
+
+    // A set is answered as well, and the board keeps it.
+    ASSERT_TRUE(second->write(report({1, 0x12, 0, 0xA0, 0x10})));
+    ASSERT_EQ(second->read(in, 6000), ReadResult::Report);
+    ASSERT_TRUE(connection->write(report({1, 0x12, 1, 0xA0})));
+    ASSERT_EQ(connection->read(in, 6000), ReadResult::Report);
+    EXPECT_EQ(hex(in), hex(report({1, 0, 0, 0x10})));
+
+    server.terminate(); // SIGTERM: a clean exit that removes the socket file
+    ASSERT_TRUE(server.waitForFinished(5000));
+    EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(server.exitCode(), 0);
+    EXPECT_EQ(connection->read(in, 1000), ReadResult::Gone);
+    EXPECT_FALSE(connection->write(report({1, 0x00})));
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(transport->enumerate(0, 0x2034).empty());
+}
+
+TEST(SimSocket, AStaleSocketFileIsReplaced)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("stale.sock");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QProcess server;
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(DCPEVAL_SIM_BINARY, {"--listen", path});
+    ASSERT_TRUE(server.waitForStarted(5000));
+    auto transport = platform::makeSocketTransport(path);
+    EXPECT_TRUE(waitForBoard(*transport, 10000));
+    server.kill(); // SIGKILL: the socket file stays behind for the next start
+    server.waitForFinished(5000);
+}
+
+TEST(SimSocket, BadArgumentsAreRefused)
+{
+    QProcess p;
+    p.start(DCPEVAL_SIM_BINARY, {"--firmware", "x"});
+    ASSERT_TRUE(p.waitForFinished(5000));
+    EXPECT_NE(p.exitCode(), 0);
+    p.start(DCPEVAL_SIM_BINARY, {});
+    ASSERT_TRUE(p.waitForFinished(5000));
+    EXPECT_NE(p.exitCode(), 0);
+}
+
+} // namespace
