@@ -1,5 +1,6 @@
 #include "support/board_fixture.h"
 
+#include "bridge/frmMainF340.h"
 #include "link/hid.h"
 #include "platform/transport.h"
 #include "shell/forms.h"
@@ -25,6 +26,8 @@ void BoardFixture::TearDown()
     platform::setServices(nullptr);
     resetSharedState();
 }
+
+frmMainF340& BoardFixture::console() { return forms().frmMainF340(); }
 
 void BoardFixture::useBoards(int count)
 {

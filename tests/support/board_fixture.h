@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class frmMainF340;
+
 class BoardFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -16,6 +18,8 @@ protected:
     // Replaces the simulated boards (search order = index); 0 leaves no board attached.
     void useBoards(int count);
     sim::SimBoard& board(int index = 0) { return sims->board(index); }
+    // The bridge console, loaded (hidden) over the boards on first use, as the program does.
+    frmMainF340& console();
 
     // Runs f; true when the program ended inside it.
     template <class F>
