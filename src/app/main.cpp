@@ -3,13 +3,12 @@
 #include "link/hid.h"
 #include "platform/services.h"
 #include "platform/transport.h"
-#include "shell/doco.h"
+#include "bridge/frmMainF340.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "sim/sim_transport.h"
 
 #include <QApplication>
-#include <QCheckBox>
 
 #include <cstdio>
 
@@ -51,10 +50,8 @@ int main(int argc, char** argv)
         g_BoardVendorId = *cl.vendorId;
     platform::setTransports(chooseTransports(cl));
 
-    // The trace log shows what the board search did.
-    forms().Doco.show();
-    forms().Doco().ChkTrace[2]->setChecked(true);
-    InitHidConnection();
+    // The bridge console opens the board link as it loads.
+    forms().frmMainF340.show();
 
     return QApplication::exec();
 }

@@ -22,6 +22,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <functional>
+
 frmMainF340::frmMainF340()
     : F340I2C(*this), F340Spi(*this), F340Gpio(*this), F340Sfr(*this), F340Adc(*this)
 {
@@ -219,14 +221,14 @@ void frmMainF340::cboEVBinstance_Click()
     // The board's state, in this order. A link dialog's Retry in any step asks for a new
     // search, which reads everything back again: the steps after it would only meet the
     // board that failed.
-    using Step = void (frmMainF340::*)();
-    const Step steps[] = {&frmMainF340::getLEDs,       &frmMainF340::cboSMBusFrequency_init,
-                          &frmMainF340::getI2Coptions, &frmMainF340::getSPIconfig,
-                          &frmMainF340::getGPconf,     &frmMainF340::getGPvalue};
-    for (Step s : steps) {
+    const std::function<void()> steps[] = {
+        [this] { getLEDs(); },       [this] { cboSMBusFrequency_init(); }, [this] { getI2Coptions(); },
+        [this] { getSPIconfig(); },  [this] { getGPconf(); },              [this] { getGPvalue(); },
+    };
+    for (const auto& step : steps) {
         if (SearchPending())
             return;
-        (this->*s)();
+        step();
     }
 }
 

@@ -1,0 +1,152 @@
+// The bridge console as a whole: its load over the board, the board list, the LEDs, the
+// firmware version and how it ends the program.
+#include "bridge/frmMainF340.h"
+#include "link/hid.h"
+#include "shell/forms.h"
+#include "shell/globals.h"
+#include "support/board_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace platform;
+
+class ConsoleTest : public BoardFixture {};
+
+TEST_F(ConsoleTest, LoadOpensTheLinkAndReadsTheBoardBackInOrder)
+{
+    console();
+    ASSERT_EQ(BoardCount(), 1);
+    // The first reports after the search: LEDs, SMBus clock, I2C options, SPI mode, then
+    // the GPIO registers; the load ends with the ADC multiplexer.
+    std::vector<std::uint8_t> commands;
+    for (const auto& rq : board(0).transcript.requests())
+        if (commands.empty() || commands.back() != rq[1])
+            commands.push_back(rq[1]);
+    ASSERT_GE(commands.size(), 4u);
+    EXPECT_EQ(commands[0], 0x01);
+    EXPECT_EQ(commands[1], 0x05);
+    EXPECT_EQ(commands[2], 0x04);
+    EXPECT_EQ(commands[3], 0x07);
+    EXPECT_EQ(console().windowTitle(), "HID Firmware Basic I/O ");
+    EXPECT_FALSE(console().isVisible()); // loaded hidden
+}
+
+TEST_F(ConsoleTest, TwoBoardsTheListSwitchesBetweenThem)
+{
+    useBoards(2);
+    board(1).leds = 0x02;
+    auto& f = console();
+    ASSERT_EQ(f.cboEVBinstance->count(), 2);
+    EXPECT_EQ(f.cboEVBinstance->itemText(0), "0");
+    EXPECT_EQ(f.cboEVBinstance->itemText(1), "1");
+    EXPECT_FALSE(f.chkLED[1]->isChecked());
+
+    board(1).transcript.clear();
+    f.cboEVBinstance->setCurrentIndex(1);
+    EXPECT_EQ(SelectedBoard(), 1);
+    EXPECT_TRUE(f.chkLED[1]->isChecked());
+    EXPECT_FALSE(board(1).transcript.requests(0x05).empty()); // its clocks were read back
+
+    board(0).transcript.clear();
+    f.cmdFirmwareVersion_Click();
+    EXPECT_TRUE(board(0).transcript.requests().empty());
+    EXPECT_EQ(board(1).transcript.requests(0x00).size(), 1u);
+}
+
+TEST_F(ConsoleTest, RedLedAloneIsShownAndStaysOn)
+{
+    board(0).leds = 0x02;
+    auto& f = console();
+    EXPECT_TRUE(f.chkLED[1]->isChecked());
+    EXPECT_FALSE(f.chkLED[0]->isChecked());
+    EXPECT_EQ(board(0).leds, 0x02);
+}
+
+TEST_F(ConsoleTest, BothLedsOnComeBackWithoutSwitchingEitherOff)
+{
+    board(0).leds = 0x03;
+    auto& f = console();
+    EXPECT_TRUE(f.chkLED[0]->isChecked());
+    EXPECT_TRUE(f.chkLED[1]->isChecked());
+    EXPECT_EQ(board(0).leds, 0x03);
+}
+
+TEST_F(ConsoleTest, ClickingGreenWithRedCheckedSendsBoth)
+{
+    auto& f = console();
+    f.chkLED[1]->setChecked(true);
+    board(0).transcript.clear();
+    f.chkLED[0]->setChecked(true);
+    const auto rq = board(0).transcript.lastRequest(0x01);
+    ASSERT_TRUE(rq);
+    EXPECT_EQ((*rq)[2], 0);
+    EXPECT_EQ((*rq)[3], 3);
+    EXPECT_EQ(board(0).leds, 3);
+}
+
+TEST_F(ConsoleTest, FirmwareVersionTextAndATimeOutThatKeepsIt)
+{
+    board(0).firmware = {2, 5, 2010, 3, 15};
+    auto& f = console();
+    f.cmdFirmwareVersion_Click();
+    EXPECT_EQ(f.lblFirmwareVersion->text(), "Firmware Version 2.5 - 2010/March/15");
+    EXPECT_EQ(f.txtFirmwareVersion->text(), f.lblFirmwareVersion->text());
+
+    board(0).dropNextReplies(1);
+    svc.answer(vbRetry);
+    f.cmdFirmwareVersion_Click();
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.\r\ncheckStatus"});
+    EXPECT_EQ(f.lblFirmwareVersion->text(), "Firmware Version 2.5 - 2010/March/15");
+}
+
+TEST_F(ConsoleTest, TheWaysOutEndTheProgramAndCloseTheLink)
+{
+    using Way = void (*)(frmMainF340&);
+    const Way ways[] = {
+        [](frmMainF340& f) { f.close(); },
+        [](frmMainF340& f) { f.cmdQuit_Click(); },
+        [](frmMainF340& f) { f.mnuExit->trigger(); },
+    };
+    for (Way way : ways) {
+        console().show();
+        EXPECT_TRUE(ends([&] { way(console()); }));
+        EXPECT_EQ(g_WriteHandle, -1);
+        forms().destroyAll();
+    }
+}
+
+TEST_F(ConsoleTest, CancelInALinkDialogEndsTheProgram)
+{
+    console();
+    board(0).failNextWrites(1);
+    svc.answer(vbCancel);
+    EXPECT_TRUE(ends([&] { console().cmdFirmwareVersion_Click(); }));
+    EXPECT_TRUE(svc.ended);
+}
+
+TEST_F(ConsoleTest, NoBoardAtLoadAsksUntilOneIsPluggedIn)
+{
+    board(0).unplug();
+    svc.onBox = [&](const QString& text, int) {
+        EXPECT_EQ(text, notFoundText());
+        board(0).replug();
+        return vbRetry;
+    };
+    auto& f = console();
+    EXPECT_EQ(svc.boxes.size(), 1u);
+    EXPECT_EQ(f.cboEVBinstance->count(), 1);
+}
+
+TEST_F(ConsoleTest, ReconnectAfterReplugShowsTheBoardAgain)
+{
+    auto& f = console();
+    board(0).unplug();
+    board(0).replug();
+    board(0).leds = 0x01;
+    f.cmdReconnect_Click();
+    EXPECT_TRUE(f.chkLED[0]->isChecked());
+    EXPECT_EQ(SelectedBoard(), 0);
+}

@@ -1,0 +1,43 @@
+// Renders every window (every tab of the tabbed ones) offscreen to PNG files for people who
+// review the look: build/test/screens/*.png. Run with `ctest -L screens`.
+#include "bridge/frmMainF340.h"
+#include "shell/about.h"
+#include "shell/doco.h"
+#include "shell/forms.h"
+#include "support/board_fixture.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTabWidget>
+
+namespace {
+
+void save(QWidget& w, const QString& name)
+{
+    QDir().mkpath(DCPEVAL_SCREENS_DIR);
+    const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath(name + ".png");
+    ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
+}
+
+} // namespace
+
+class Screens : public BoardFixture {};
+
+TEST_F(Screens, BridgeConsoleTabs)
+{
+    auto& f = console();
+    f.show();
+    for (int i = 0; i < f.SSTab1->count(); ++i) {
+        f.SSTab1->setCurrentIndex(i);
+        QString name = f.SSTab1->tabText(i).toLower().replace(QRegularExpression("[^a-z0-9]+"), "-");
+        save(f, "bridge-console-" + QString::number(i) + "-" + name);
+    }
+}
+
+TEST_F(Screens, TraceLogAndAbout)
+{
+    forms().Doco.show();
+    save(forms().Doco(), "trace-log");
+    forms().frmAbout2.show();
+    save(forms().frmAbout2(), "about");
+}
