@@ -1,11 +1,14 @@
 #include "shell/forms.h"
 
 #include "bridge/frmMainF340.h"
+#include "motherboard/FrmVCCCal.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "shell/frmStartup.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&Doco, &frmAbout2, &frmMainF340} {}
+Forms::Forms() : slots_{&frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
 QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
 QComboBox* Forms::spiDeviceClockList() { return nullptr; }

@@ -13,6 +13,9 @@
 class Doco;
 class frmAbout2;
 class frmMainF340;
+class frmMotherboardDAQ2;
+class FrmVCCCal;
+class frmStartup;
 class QComboBox;
 
 class FormSlotBase {
@@ -84,6 +87,9 @@ public:
     FormSlot<::Doco> Doco;
     FormSlot<::frmAbout2> frmAbout2;
     FormSlot<::frmMainF340> frmMainF340;
+    FormSlot<::frmMotherboardDAQ2> frmMotherboardDAQ2;
+    FormSlot<::FrmVCCCal> FrmVCCCal;
+    FormSlot<::frmStartup> frmStartup;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching one creates its window. Null while no device window of

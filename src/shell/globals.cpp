@@ -20,6 +20,13 @@ void resetSharedState()
     g_OptionGuard = false;
     g_SkipAddressDelay = false;
     g_BridgeModel = 320;
+    g_PortShadow.fill(0);
+    g_PipeBusy = false;
+    g_VminusTracksVcc = true;
+    g_VccCodeTable.fill(QString());
+    g_ReturnToMenu = false;
+    g_I2CPartPicked = false;
+    g_SPIPartPicked = false;
     g_AdcVref = 3.3;
     g_AdcVolts = 0.0;
     g_VccVolts = 0.0;

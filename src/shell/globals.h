@@ -37,6 +37,17 @@ inline bool g_OptionGuard = false;        // code is setting option/address boxe
 inline bool g_SkipAddressDelay = false;   // the address box's typing wait is skipped
 inline int g_BridgeModel = 320;           // bridge variant whose ADC lists and pin tables are used
 
+// --- motherboard and supply -------------------------------------------------------------
+inline std::array<std::uint8_t, 11> g_PortShadow{}; // 0..2 P0..P2 levels, 3..5 P0..P2 drive enables
+inline bool g_PipeBusy = false;                     // a port write is running
+inline bool g_VminusTracksVcc = true;               // V-minus is switched with VCC
+inline std::array<QString, 21> g_VccCodeTable{};    // supply potentiometer code per VCC list index
+
+// --- menu and device windows ----------------------------------------------------------------
+inline bool g_ReturnToMenu = false;
+inline bool g_I2CPartPicked = false;
+inline bool g_SPIPartPicked = false;
+
 // --- ADC ------------------------------------------------------------------------------
 inline double g_AdcVref = 3.3;
 inline double g_AdcVolts = 0.0;

@@ -1,0 +1,4 @@
+#include "motherboard/supply.h"
+
+void SetVCC(int) {}
+void InitVccOptions() {}
