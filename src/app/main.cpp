@@ -3,7 +3,7 @@
 #include "link/hid.h"
 #include "platform/services.h"
 #include "platform/transport.h"
-#include "bridge/frmMainF340.h"
+#include "shell/frmStartup.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "sim/sim_transport.h"
@@ -50,8 +50,7 @@ int main(int argc, char** argv)
         g_BoardVendorId = *cl.vendorId;
     platform::setTransports(chooseTransports(cl));
 
-    // The bridge console opens the board link as it loads.
-    forms().frmMainF340.show();
+    forms().frmStartup.show();
 
     return QApplication::exec();
 }

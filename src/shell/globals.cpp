@@ -33,6 +33,7 @@ void resetSharedState()
     g_AdcHigh = 0.0;
     g_AdcLow = 0.0;
     g_AdcCount = 0.0;
+    g_AdcConversionOk = false;
     g_VccAdcChannel = 10;
     g_AdcNegChannel = 17;
     g_ExtAdcCount = 0;

@@ -55,6 +55,7 @@ inline double g_VccVolts = 0.0;
 inline double g_AdcHigh = 0.0;            // reply bytes 2 and 3 of the last conversion
 inline double g_AdcLow = 0.0;
 inline double g_AdcCount = 0.0;
+inline bool g_AdcConversionOk = false;    // the last conversion's reply came: g_AdcVolts is fresh
 inline int g_VccAdcChannel = 10;          // list index of the VCC/2 input
 inline int g_AdcNegChannel = 17;          // list index of "1F - GND"
 inline std::int32_t g_ExtAdcCount = 0;    // external delta-sigma ADC, last conversion

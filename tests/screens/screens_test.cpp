@@ -1,11 +1,15 @@
 // Renders every window (every tab of the tabbed ones) offscreen to PNG files for people who
 // review the look: build/test/screens/*.png. Run with `ctest -L screens`.
 #include "bridge/frmMainF340.h"
+#include "motherboard/FrmVCCCal.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "shell/frmStartup.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 #include "shell/forms.h"
 #include "support/board_fixture.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -32,6 +36,16 @@ TEST_F(Screens, BridgeConsoleTabs)
         QString name = f.SSTab1->tabText(i).toLower().replace(QRegularExpression("[^a-z0-9]+"), "-");
         save(f, "bridge-console-" + QString::number(i) + "-" + name);
     }
+}
+
+TEST_F(Screens, StartupMotherboardAndCalibration)
+{
+    forms().frmStartup.show();
+    save(forms().frmStartup(), "startup-menu");
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(9); // loads the service windows
+    forms().frmMotherboardDAQ2.show();
+    save(forms().frmMotherboardDAQ2(), "motherboard");
+    save(forms().FrmVCCCal(), "vcc-calibration");
 }
 
 TEST_F(Screens, TraceLogAndAbout)

@@ -1,0 +1,145 @@
+// The startup menu over the simulated board: the defaults it sets, the load order of the
+// service windows on the first pick, the bus switch per family and the return to the menu.
+#include "bridge/frmMainF340.h"
+#include "controls/lamp.h"
+#include "link/hid.h"
+#include "motherboard/FrmVCCCal.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "shell/forms.h"
+#include "shell/frmStartup.h"
+#include "shell/globals.h"
+#include "support/board_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTimer>
+
+class StartupTest : public BoardFixture {
+protected:
+    frmStartup& menu()
+    {
+        forms().frmStartup.show();
+        return forms().frmStartup();
+    }
+    void pick(int index) { menu().cboDCPSelect->setCurrentIndex(index); }
+    // P1.3 as the board's port latch holds it.
+    bool busSwitchHigh() { return board(0).sfr(0x90) & 0x08; }
+};
+
+TEST_F(StartupTest, LoadSetsTheDefaultsAndListsTheEntries)
+{
+    g_AdcVref = 2.5;
+    g_VminusTracksVcc = false;
+    auto& m = menu();
+    EXPECT_EQ(m.windowTitle(), "Vantrel DCP Devices Evaluation Software Main Startup Menu");
+    const QStringList expected = {"Device Selection", "   DCP Devices", "I2C", "SPI", "Up /Down", "Push Button",
+                                  "---------",        "",                "",    "Calibrate Device VCC Supply"};
+    QStringList shown;
+    for (int i = 0; i < m.cboDCPSelect->count(); ++i)
+        shown << m.cboDCPSelect->itemText(i);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(m.cboDCPSelect->currentIndex(), 0);
+    EXPECT_EQ(g_AdcVref, 3.3);
+    EXPECT_TRUE(g_VminusTracksVcc);
+    EXPECT_EQ(g_BridgeModel, 320);
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&m));
+    EXPECT_TRUE(m.Timer1->isActive());
+    // The heading loads nothing: no board traffic yet.
+    EXPECT_FALSE(forms().frmMainF340.loaded());
+    EXPECT_TRUE(board(0).transcript.requests().empty());
+}
+
+TEST_F(StartupTest, LampBlinksBetweenTheTwoGreens)
+{
+    auto& m = menu();
+    const int first = m.Shpstatus[2]->fillColor();
+    m.Timer1_Timer();
+    EXPECT_NE(m.Shpstatus[2]->fillColor(), first);
+    m.Timer1_Timer();
+    EXPECT_EQ(m.Shpstatus[2]->fillColor(), first);
+    EXPECT_TRUE(first == 10 || first == 2);
+}
+
+TEST_F(StartupTest, SeparatorPickLoadsTheServiceWindowsAndStaysOnScreen)
+{
+    auto& m = menu();
+    pick(6);
+    EXPECT_TRUE(forms().frmMainF340.loaded());
+    EXPECT_TRUE(forms().frmMotherboardDAQ2.loaded());
+    EXPECT_FALSE(forms().frmMainF340().isVisible());
+    EXPECT_FALSE(forms().frmMotherboardDAQ2().isVisible());
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_FALSE(m.Timer1->isActive());
+    EXPECT_FALSE(m.Shpstatus[2]->isVisible());
+    EXPECT_TRUE(g_BoardPresent);
+    EXPECT_EQ(BoardCount(), 1);
+}
+
+TEST_F(StartupTest, BusSwitchFollowsTheFamilyAndCalibrationLeavesIt)
+{
+    struct Case {
+        int pick;
+        bool high;
+    } cases[] = {{3, true}, {9, true}, {2, false}, {9, false}, {4, false}, {3, true}, {5, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pick);
+        forms().frmStartup.show(); // back at the menu: the list returns to the heading
+        pick(c.pick);
+        EXPECT_EQ(forms().frmMotherboardDAQ2().chkPData[11]->isChecked(), c.high);
+        EXPECT_EQ(busSwitchHigh(), c.high);
+    }
+}
+
+TEST_F(StartupTest, CalibrationPickShowsTheCalibrationWindowAndHidesTheMenu)
+{
+    auto& m = menu();
+    pick(9);
+    EXPECT_TRUE(forms().FrmVCCCal.loaded());
+    EXPECT_TRUE(forms().FrmVCCCal().isVisible());
+    EXPECT_FALSE(m.isVisible());
+    // The service windows stay hidden without the engineering view.
+    EXPECT_FALSE(forms().frmMainF340().isVisible());
+    EXPECT_FALSE(forms().frmMotherboardDAQ2().isVisible());
+}
+
+TEST_F(StartupTest, EngineeringViewShowsTheServiceWindowsButNotForPushButton)
+{
+    auto& m = menu();
+    m.Picture1_DblClick();
+    pick(5);
+    EXPECT_FALSE(forms().frmMainF340().isVisible());
+    EXPECT_FALSE(forms().frmMotherboardDAQ2().isVisible());
+    forms().frmStartup.show();
+    pick(3);
+    EXPECT_TRUE(forms().frmMainF340().isVisible());
+    EXPECT_TRUE(forms().frmMotherboardDAQ2().isVisible());
+}
+
+TEST_F(StartupTest, ReturningResetsTheListAndForgetsPickedParts)
+{
+    auto& m = menu();
+    pick(9);
+    g_I2CPartPicked = g_SPIPartPicked = true;
+    g_ActiveForm = nullptr;
+    forms().frmStartup.show();
+    EXPECT_EQ(m.cboDCPSelect->currentIndex(), 0);
+    EXPECT_FALSE(g_I2CPartPicked);
+    EXPECT_FALSE(g_SPIPartPicked);
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&m));
+    EXPECT_TRUE(m.Timer1->isActive());
+}
+
+TEST_F(StartupTest, ClosingTheMenuEndsTheProgram)
+{
+    auto& m = menu();
+    EXPECT_TRUE(ends([&] { m.close(); }));
+}
+
+TEST_F(StartupTest, NoBoardAndCancelEndsTheProgramBeforeAnyWindowShows)
+{
+    board(0).unplug();
+    svc.answer(platform::vbCancel);
+    menu();
+    EXPECT_TRUE(ends([&] { pick(2); }));
+    EXPECT_EQ(svc.boxTexts(), QStringList{notFoundText()});
+}
