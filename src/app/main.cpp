@@ -6,7 +6,7 @@
 #include "shell/frmStartup.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
-#include "sim/sim_transport.h"
+#include "sim/evaluation_board.h"
 
 #include <QApplication>
 
@@ -18,7 +18,7 @@ std::vector<std::shared_ptr<platform::BoardTransport>> chooseTransports(const Co
 {
     std::vector<std::shared_ptr<platform::BoardTransport>> list;
     if (cl.simulate)
-        list.push_back(std::make_shared<sim::SimTransport>(cl.simulatedBoards));
+        list.push_back(sim::makeEvaluationBoards(cl.simulatedBoards));
     for (const QString& path : cl.boardSockets)
         list.push_back(platform::makeSocketTransport(path));
     if (list.empty())

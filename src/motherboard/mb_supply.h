@@ -1,10 +1,14 @@
 #pragma once
 // Supply switching of the motherboard window: VCC and V-minus options and the tracking box.
+// P2.5 (/SHDN V+) switches VCC, P2.6 (/SHDN V-) V-minus; a high pin switches its supply on.
+// While "Track" is ticked V-minus follows VCC and cannot be switched alone.
 #include "motherboard/motherboard_group.h"
 
 #include <array>
 
+class Lamp;
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 class QWidget;
 
@@ -19,7 +23,13 @@ public:
     void OptVCCMinus_Click(int Index);
     void ChkTrack_Click();
 
+    // --- the group's own controls
+    Lamp* ShpVCCon = nullptr;      // red while VCC is on, black while off
+    Lamp* ShpVCCMinusOn = nullptr; // the same for V-minus
+    QLabel* lblCal_header = nullptr; // where the VCC codes came from: "Defaults" or the file's header
+
 protected:
     using MotherboardGroup::MotherboardGroup;
-    QWidget* buildSupplyFrame(); // "Fixture Supplies"
+    // "Fixture Supplies", with the VCC read-back, and lblCal_header under it.
+    QWidget* buildSupplyFrame();
 };

@@ -1,9 +1,10 @@
 // dcpeval-sim: serves one simulated evaluation board on a local socket, so that the program
 // (`dcpeval --board unix:PATH`) can meet a board that is unplugged (kill this process) and
 // plugged back (start it again) while it runs.
-#include "sim/sim_board.h"
+#include "sim/evaluation_board.h"
 #include "sim/socket_server.h"
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,10 +20,14 @@ void onSignal(int) { g_stop = 1; }
 int usage(int rc)
 {
     std::fprintf(rc ? stderr : stdout,
-                 "usage: dcpeval-sim --listen PATH [--firmware MAJ.MIN] [--verbose]\n"
-                 "  --listen PATH       serve the board on the AF_UNIX SOCK_SEQPACKET socket PATH\n"
-                 "  --firmware MAJ.MIN  firmware version the board reports (default 2.5)\n"
-                 "  --verbose           print every report both ways on stderr\n");
+                 "usage: dcpeval-sim --listen PATH [options]\n"
+                 "  --listen PATH              serve the board on the AF_UNIX SOCK_SEQPACKET socket PATH\n"
+                 "  --firmware MAJ.MIN         firmware version the board reports (default 2.5)\n"
+                 "  --supply-offset VOLTS      VCC supply offset error, as 0.1 or -0.05 (default 0)\n"
+                 "  --supply-gain-error PCT    VCC supply gain error in percent, as 2 or -1.5 (default 0)\n"
+                 "  --noise MILLIVOLTS         peak noise on the VCC/2 and wiper inputs (default 0)\n"
+                 "  --noise-seed N             seed of that noise (default 1)\n"
+                 "  --verbose                  print every report both ways on stderr\n");
     return rc;
 }
 
@@ -37,6 +42,17 @@ bool parseFirmware(const char* text, sim::FirmwareVersion& fw)
     return true;
 }
 
+// A whole number or a decimal with nothing after it.
+bool parseNumber(const char* text, double& out)
+{
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -44,8 +60,17 @@ int main(int argc, char** argv)
     std::string path;
     bool verbose = false;
     sim::SimBoard board;
+    sim::AnalogConfig analog;
+    const auto number = [&](int& i, const char* option, double& out) {
+        if (!parseNumber(argv[++i], out)) {
+            std::fprintf(stderr, "dcpeval-sim: %s wants a number, not %s\n", option, argv[i]);
+            return false;
+        }
+        return true;
+    };
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
+        double v = 0;
         if (!std::strcmp(a, "--listen") && i + 1 < argc) {
             path = argv[++i];
         } else if (!std::strcmp(a, "--firmware") && i + 1 < argc) {
@@ -53,6 +78,29 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "dcpeval-sim: --firmware wants MAJ.MIN, as 2.5\n");
                 return 2;
             }
+        } else if (!std::strcmp(a, "--supply-offset") && i + 1 < argc) {
+            if (!number(i, a, analog.supplyOffsetVolts))
+                return 2;
+        } else if (!std::strcmp(a, "--supply-gain-error") && i + 1 < argc) {
+            if (!number(i, a, v))
+                return 2;
+            analog.supplyGainError = v / 100;
+        } else if (!std::strcmp(a, "--noise") && i + 1 < argc) {
+            if (!number(i, a, v))
+                return 2;
+            if (v < 0) {
+                std::fprintf(stderr, "dcpeval-sim: --noise wants millivolts of 0 or more\n");
+                return 2;
+            }
+            analog.noiseVolts = v / 1000;
+        } else if (!std::strcmp(a, "--noise-seed") && i + 1 < argc) {
+            if (!number(i, a, v))
+                return 2;
+            if (v < 0 || v > 4294967295.0 || v != std::floor(v)) {
+                std::fprintf(stderr, "dcpeval-sim: --noise-seed wants a whole number from 0 to 4294967295\n");
+                return 2;
+            }
+            analog.noiseSeed = static_cast<std::uint32_t>(v);
         } else if (!std::strcmp(a, "--verbose")) {
             verbose = true;
         } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
@@ -64,6 +112,7 @@ int main(int argc, char** argv)
     }
     if (path.empty())
         return usage(2);
+    sim::setUpEvaluationBoard(board, analog);
 
     // SIGTERM and SIGINT are blocked except while the server waits, so a stop request is
     // seen at once and never lost between two waits.

@@ -22,8 +22,8 @@ protected:
         return forms().frmStartup();
     }
     void pick(int index) { menu().cboDCPSelect->setCurrentIndex(index); }
-    // P1.3 as the board's port latch holds it.
-    bool busSwitchHigh() { return board(0).sfr(0x90) & 0x08; }
+    // P1.3 in the motherboard's port image; the family window's set-up writes it out.
+    bool busSwitchHigh() { return g_PortShadow[1] & 0x08; }
 };
 
 TEST_F(StartupTest, LoadSetsTheDefaultsAndListsTheEntries)

@@ -1,0 +1,214 @@
+// The motherboard's ADC channels: Combo1 selecting the bridge's input, READ_AD turning the
+// count into volts, the channel update, the VCC read-back and the sampling loop.
+#include "bridge/frmMainF340.h"
+#include "controls/lamp.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "shell/forms.h"
+#include "shell/globals.h"
+#include "support/board_fixture.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <string>
+
+using namespace platform;
+
+namespace {
+
+constexpr std::uint8_t kMux = 0x0C, kAdcEnable = 0x10, kAdcConvert = 0x11;
+constexpr std::uint8_t kVin1 = 0x07, kVin4 = 0x0A;
+constexpr int kVin1Index = 7;
+
+// The input voltage whose conversion gives `count` at the board's 3.3 V reference.
+double voltsForCount(int count) { return count * 3.3 / 1023; }
+
+} // namespace
+
+class AdcChannelsTest : public BoardFixture {
+protected:
+    frmMotherboardDAQ2& mb() { return forms().frmMotherboardDAQ2(); }
+
+    // The ADC commands sent since the transcript was cleared, as one letter each.
+    std::string adcCommands()
+    {
+        std::string out;
+        for (const auto& rq : board().transcript.requests()) {
+            if (rq[1] == kMux)
+                out += 'M';
+            else if (rq[1] == kAdcEnable)
+                out += 'E';
+            else if (rq[1] == kAdcConvert)
+                out += 'C';
+        }
+        return out;
+    }
+    int conversions() const { return sims->board(0).adc.conversions; }
+};
+
+TEST_F(AdcChannelsTest, LoadOpensAtTheVccHalfInput)
+{
+    EXPECT_EQ(mb().Combo1->count(), 18);
+    EXPECT_EQ(mb().Combo1->itemText(6), "06 - P1.6 VIN0");
+    EXPECT_EQ(mb().Combo1->itemText(17), "1F - VDD");
+    EXPECT_EQ(mb().Combo1->currentIndex(), g_VccAdcChannel);
+    EXPECT_EQ(mb().Combo1->currentText(), "0A - P2.2 VIN4");
+    const auto mux = board().transcript.lastRequest(kMux);
+    ASSERT_TRUE(mux);
+    EXPECT_EQ((*mux)[3], kVin4);
+}
+
+TEST_F(AdcChannelsTest, ClientReadGivesVoltsAndTexts)
+{
+    struct Case {
+        int count;
+        const char* decimal;
+        const char* volts; // "##.####"
+    };
+    const Case cases[] = {{0, "0", "."}, {512, "512", "1.6516"}, {1023, "1023", "3.3"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        board().setInputVoltage(kVin1, voltsForCount(c.count));
+        mb().Combo1->setCurrentIndex(kVin1Index);
+        mb().READ_AD();
+        mb().READ_AD();
+        EXPECT_NEAR(g_AdcVolts, 3.3 / 1023 * c.count, 1e-12);
+        EXPECT_DOUBLE_EQ(g_VccVolts, 2 * g_AdcVolts);
+        EXPECT_EQ(mb().txtADDec->text(), c.decimal);
+        EXPECT_EQ(mb().txtRdgs[0]->text(), c.volts);
+    }
+}
+
+TEST_F(AdcChannelsTest, SelectingAnInputWritesTheMultiplexerThenConverts)
+{
+    mb();
+    board().transcript.clear();
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    EXPECT_EQ(adcCommands(), "MEC");
+    const auto mux = board().transcript.lastRequest(kMux);
+    ASSERT_TRUE(mux);
+    EXPECT_EQ((*mux)[2], 0);    // set
+    EXPECT_EQ((*mux)[3], kVin1); // positive input
+    EXPECT_EQ((*mux)[4], 0x1F); // the console's negative input, ground
+    EXPECT_EQ(console().cboAnamux[0]->currentIndex(), kVin1Index);
+
+    // The same input again while the bridge still converts it: nothing to send.
+    board().transcript.clear();
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    EXPECT_EQ(adcCommands(), "");
+}
+
+TEST_F(AdcChannelsTest, ReadVccShowsTwiceTheHalfInputAndLeavesCombo1)
+{
+    board().setInputVoltage(kVin4, voltsForCount(512));
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    mb().cmdSampleVCC_Click();
+    EXPECT_EQ(mb().lblVCCVoltsRDBK->text(), "3.303");
+    EXPECT_EQ(mb().Combo1->currentIndex(), kVin1Index);
+    EXPECT_EQ((*board().transcript.lastRequest(kMux))[3], kVin4);
+    EXPECT_TRUE(mb().cmdSampleVCC->isEnabled());
+
+    // A client selecting the channel Combo1 still shows gets that channel converted, not
+    // the VCC input the bridge was left on.
+    board().setInputVoltage(kVin1, voltsForCount(100));
+    board().transcript.clear();
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    mb().READ_AD();
+    mb().READ_AD();
+    EXPECT_EQ((*board().transcript.lastRequest(kMux))[3], kVin1);
+    EXPECT_EQ(mb().txtADDec->text(), "100");
+}
+
+TEST_F(AdcChannelsTest, UpdateAdChannelPutsTheNegativeInputBackToGround)
+{
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    console().cboAnamux[1]->setCurrentIndex(3);
+    board().transcript.clear();
+    mb().cmdSetMode_Click();
+    EXPECT_EQ(adcCommands(), "MEC");
+    const auto mux = board().transcript.lastRequest(kMux);
+    EXPECT_EQ((*mux)[3], kVin1);
+    EXPECT_EQ((*mux)[4], 0x1F);
+    EXPECT_EQ(console().cboAnamux[1]->currentIndex(), g_AdcNegChannel);
+}
+
+TEST_F(AdcChannelsTest, AConversionWithoutReplyLeavesTheLastReading)
+{
+    board().setInputVoltage(kVin1, voltsForCount(512));
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    mb().READ_AD();
+    const double volts = g_AdcVolts, vcc = g_VccVolts;
+
+    board().setInputVoltage(kVin1, voltsForCount(1000));
+    g_AdcVref = 3.0; // nothing may be worked out anew from the last conversion's bytes
+    board().dropNextReplies(2); // the enable's reply and the conversion's
+    svc.answer(vbRetry);
+    mb().READ_AD();
+    EXPECT_EQ(svc.boxes.size(), 1u);
+    EXPECT_EQ(g_AdcVolts, volts);
+    EXPECT_EQ(g_VccVolts, vcc);
+    EXPECT_EQ(mb().txtADDec->text(), "512");
+    EXPECT_EQ(mb().txtRdgs[0]->text(), "1.6516");
+}
+
+TEST_F(AdcChannelsTest, StopDuringTheFirstPauseEndsTheLoopAfterOneConversion)
+{
+    mb();
+    const int before = conversions();
+    bool stopped = false;
+    svc.onPump = [&](int) {
+        if (!stopped) {
+            stopped = true;
+            mb().cmdEndSampling_Click();
+        }
+    };
+    mb().cmdSample_Click();
+    EXPECT_EQ(conversions() - before, 1);
+    EXPECT_EQ(mb().shpSample->fillColor(), 10);
+    EXPECT_FALSE(mb().shpSample->isHidden());
+    EXPECT_FALSE(mb().cmdSample->isHidden());
+    EXPECT_TRUE(mb().cmdEndSampling->isHidden());
+    EXPECT_TRUE(mb().cmdSample->isEnabled());
+}
+
+TEST_F(AdcChannelsTest, AStopWhileIdleDoesNotKeepTheNextLoopFromRunning)
+{
+    mb().cmdEndSampling_Click();
+    const int before = conversions();
+    // The loop converts whatever the bridge selects and writes no multiplexer.
+    board().transcript.clear();
+    svc.onPump = [&](int) {
+        if (conversions() - before == 3 && !g_StopSampling)
+            mb().cmdEndSampling_Click();
+    };
+    mb().cmdSample_Click();
+    EXPECT_EQ(conversions() - before, 3);
+    EXPECT_EQ(mb().shpSample->fillColor(), 10); // off, on, off, on
+    EXPECT_TRUE(board().transcript.requests(kMux).empty());
+}
+
+TEST_F(AdcChannelsTest, ClosingTheWindowWhileSamplingEndsTheLoop)
+{
+    mb();
+    const int before = conversions();
+    int sleptAfterSecond = -1;
+    svc.onPump = [&](int) {
+        if (conversions() - before != 2 || !forms().frmMotherboardDAQ2.loaded())
+            return;
+        if (sleptAfterSecond < 0) {
+            sleptAfterSecond = svc.sleptMs;
+            return;
+        }
+        if (svc.sleptMs > sleptAfterSecond) { // the user closes it during the next pause
+            forms().frmMotherboardDAQ2.get()->close();
+            // Really gone, not only marked: the loop must not touch it again.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    };
+    mb().cmdSample_Click();
+    svc.onPump = nullptr;
+    EXPECT_FALSE(forms().frmMotherboardDAQ2.loaded());
+    EXPECT_EQ(conversions() - before, 2);
+}

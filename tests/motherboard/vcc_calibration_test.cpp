@@ -1,0 +1,415 @@
+// The VCC calibration window over the simulated evaluation board's analog side: the sweep,
+// its results and file, Abort, the faults that must end it without saving, and the window's
+// place among the others.
+#include "controls/lamp.h"
+#include "motherboard/FrmVCCCal.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "motherboard/supply.h"
+#include "motherboard/vcc_sweep.h"
+#include "shell/forms.h"
+#include "shell/frmStartup.h"
+#include "shell/globals.h"
+#include "sim/analog_board.h"
+#include "support/board_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <numeric>
+#include <optional>
+
+using platform::vbOK;
+using platform::vbRetry;
+
+namespace {
+
+const QStringList kDefaultCodes{"2C", "35", "3E", "44", "54", "63", "72"};
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+class VccCalibrationTest : public BoardFixture {
+protected:
+    void SetUp() override
+    {
+        BoardFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        svc.programDirectory = dir.path();
+    }
+
+    // The window as the menu opens it: the menu and the service windows are loaded first.
+    FrmVCCCal& open(const sim::AnalogConfig& config = {})
+    {
+        analog = sim::attachAnalogBoard(board(0), config);
+        forms().frmStartup();
+        forms().frmMotherboardDAQ2();
+        forms().FrmVCCCal.show();
+        return forms().FrmVCCCal();
+    }
+
+    // A sweep in which the user presses Abort while `code` is being measured.
+    void sweepAbortingAt(FrmVCCCal& cal, const QString& code)
+    {
+        svc.onPump = [&cal, code](int) {
+            if (cal.lblCalHex->text() == code)
+                cal.cmdAbort_Click();
+        };
+        cal.cmdDoVCC_Cal_Click();
+        svc.onPump = nullptr;
+    }
+
+    QString filePath() const { return dir.filePath("DCP_Cal_Data.txt"); }
+    bool vccOn() { return board(0).pin(2, 5); }
+
+    static QStringList codes(const FrmVCCCal& cal)
+    {
+        QStringList out;
+        for (size_t k = 1; k <= 7; ++k)
+            out << cal.lblTargetHex[k]->text();
+        return out;
+    }
+    // The codes the sweep wrote to the supply potentiometer, in order.
+    std::vector<int> codesWritten() const
+    {
+        std::vector<int> out;
+        for (const auto& f : analog->supplyPot->frames)
+            if (f.size() == 3 && f[0] == 0x50 && f[1] == 0xC0)
+                out.push_back(f[2]);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<sim::AnalogBoard> analog;
+};
+
+TEST_F(VccCalibrationTest, TheSweepOnTheDefaultBoardFindsTheDefaultCodes)
+{
+    FrmVCCCal& cal = open();
+    cal.cmdDoVCC_Cal_Click();
+
+    EXPECT_TRUE(svc.boxes.empty()) << svc.boxTexts().join(" | ").toStdString();
+    EXPECT_EQ(codes(cal), kDefaultCodes);
+    EXPECT_EQ(cal.lblTargetV[1]->text(), "1.3484");
+    EXPECT_EQ(cal.lblTargetV[9]->text(), "2.6968");
+    EXPECT_EQ(cal.lblTargetV[7]->text(), "2.5000");
+    EXPECT_EQ(cal.lblTargetV[15]->text(), "5.0000");
+    EXPECT_EQ(cal.blbTargetV[2]->text(), "3.0");
+
+    std::vector<int> all(128);
+    std::iota(all.begin(), all.end(), 0);
+    EXPECT_EQ(codesWritten(), all);
+    const QStringList log = cal.rtxt1->toPlainText().split('\n');
+    ASSERT_EQ(log.size(), 128);
+    EXPECT_EQ(log.front(), "00   ,  0.625806");
+    EXPECT_EQ(log.back(), "7F   ,  2.712903");
+    EXPECT_EQ(cal.lblCalHex->text(), "7F");
+    EXPECT_EQ(cal.lblCalVolts->text(), "2.712903");
+
+    EXPECT_EQ(cal.lblCalStatus->text(), "Completed");
+    EXPECT_TRUE(cal.cmdSaveCal->isEnabled());
+    EXPECT_TRUE(cal.cmdDoVCC_Cal->isEnabled());
+    EXPECT_TRUE(cal.txtVrefCal->isEnabled());
+    EXPECT_TRUE(cal.cmdAbort->isHidden());
+    EXPECT_FALSE(vccOn());
+    EXPECT_EQ(cal.ShpVCCon()->fillColor(), 0);
+    EXPECT_FALSE(QFile::exists(filePath())); // nothing is written until the user asks
+}
+
+TEST_F(VccCalibrationTest, AnOffsetBoardGetsItsOwnCodesSavedAndTheNextVccListUsesThem)
+{
+    FrmVCCCal& cal = open({.supplyOffsetVolts = 0.1});
+    cal.cmdDoVCC_Cal_Click();
+    ASSERT_EQ(cal.lblCalStatus->text(), "Completed");
+    EXPECT_EQ(codes(cal), (QStringList{"29", "32", "3B", "41", "51", "60", "6F"}));
+
+    cal.txtVrefCal->setText("3.25");
+    svc.clock = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
+    cal.cmdSaveCal_Click();
+    EXPECT_TRUE(svc.boxes.empty());
+    EXPECT_EQ(readText(filePath()), "DCP VCC Calibration 03-05-2024 14:07:09\r\n"
+                                    "VREF , 3.25\r\n"
+                                    "2.7,29,1.3516,2.7032\r\n"
+                                    "3.0,32,1.5000,3.0000\r\n"
+                                    "3.3,3B,1.6452,3.2903\r\n"
+                                    "3.5,41,1.7452,3.4903\r\n"
+                                    "4.0,51,2.0065,4.0129\r\n"
+                                    "4.5,60,2.2548,4.5097\r\n"
+                                    "5.0,6F,2.5000,5.0000\r\n"
+                                    "END\r\n");
+    EXPECT_EQ(cal.lblCal_header->text(), "DCP VCC Calibration 03-05-2024 14:07:09");
+    EXPECT_EQ(cal.lblCalStatus->text(), "Cal File Updated");
+
+    // The next window that fills its VCC list takes the codes and VREF from the file.
+    g_ActiveForm = &forms().frmStartup();
+    InitVccOptions();
+    EXPECT_EQ(QStringList(g_VccCodeTable.begin(), g_VccCodeTable.begin() + 10),
+              (QStringList{"29", "32", "3B", "41", "51", "60", "6F", "00", "3F", "7F"}));
+    EXPECT_DOUBLE_EQ(g_AdcVref, 3.25);
+}
+
+TEST_F(VccCalibrationTest, SavingTurnsABadVrefInto33AndReportsAFailedWrite)
+{
+    FrmVCCCal& cal = open();
+    cal.cmdDoVCC_Cal_Click();
+    ASSERT_EQ(cal.lblCalStatus->text(), "Completed");
+
+    cal.txtVrefCal->setText("abc");
+    cal.cmdSaveCal_Click();
+    EXPECT_EQ(cal.txtVrefCal->text(), "3.3");
+    EXPECT_TRUE(readText(filePath()).contains("\r\nVREF , 3.3\r\n"));
+
+    EXPECT_EQ(cal.lblCalStatus->text(), "Cal File Updated");
+
+    svc.programDirectory = dir.filePath("gone");
+    svc.answer(vbOK);
+    cal.lblCal_header->clear();
+    cal.cmdSaveCal_Click();
+    ASSERT_EQ(svc.boxes.size(), 1u);
+    EXPECT_FALSE(svc.boxes[0].text.isEmpty());
+    EXPECT_EQ(cal.lblCal_header->text(), "");
+    EXPECT_FALSE(QFile::exists(dir.filePath("gone/DCP_Cal_Data.txt")));
+}
+
+TEST_F(VccCalibrationTest, AbortStopsBeforeTheNextCodeAndLeavesVccOn)
+{
+    FrmVCCCal& cal = open();
+    sweepAbortingAt(cal, "10");
+
+    EXPECT_EQ(cal.lblCalStatus->text(), "Calibration Aborted");
+    EXPECT_EQ(codesWritten().back(), 0x10);
+    EXPECT_EQ(analog->supplyPot->data, 0x10);
+    EXPECT_TRUE(vccOn());
+    EXPECT_EQ(codes(cal), QStringList(7, "--"));
+    EXPECT_FALSE(cal.cmdSaveCal->isEnabled());
+    EXPECT_TRUE(cal.cmdDoVCC_Cal->isEnabled());
+    EXPECT_TRUE(cal.cdmRead_Cal_File->isEnabled());
+    EXPECT_TRUE(cal.cmdReturn->isEnabled());
+    EXPECT_FALSE(cal.txtVrefCal->isEnabled());
+    EXPECT_TRUE(cal.cmdAbort->isHidden());
+    EXPECT_TRUE(svc.boxes.empty());
+}
+
+TEST_F(VccCalibrationTest, AReadingThatNeverSettlesEndsAfterTheBoundAndTheSweepGoesOn)
+{
+    FrmVCCCal& cal = open();
+    // Every other conversion reads one count higher: no two consecutive ones ever agree.
+    auto odd = std::make_shared<bool>(false);
+    board(0).adc.source = [a = analog, odd](std::uint8_t p, std::uint8_t n) {
+        *odd = !*odd;
+        return a->conversionVolts(p, n) + (*odd ? 3.3 / 1023 : 0.0);
+    };
+    const int before = board(0).adc.conversions;
+    cal.cmdDoVCC_Cal_Click();
+
+    EXPECT_EQ(cal.lblCalStatus->text(), "Completed");
+    EXPECT_EQ(codes(cal), kDefaultCodes);
+    const int perCode = 2 * vcccal::kMaxSettlePairs;
+    EXPECT_GE(board(0).adc.conversions - before, 128 * perCode);
+    EXPECT_LE(board(0).adc.conversions - before, 128 * perCode + 1); // + the input selection
+}
+
+TEST_F(VccCalibrationTest, ADeadInputOrASupplyThatNeverComesOnFailsAndKeepsTheFile)
+{
+    struct Case {
+        const char* what;
+        std::function<void(sim::SimBoard&)> fault;
+    };
+    const Case cases[] = {
+        {"dead VCC/2 input", [](sim::SimBoard& b) { b.adc.source = [](std::uint8_t, std::uint8_t) { return 0.0; }; }},
+        {"VCC held off", [](sim::SimBoard& b) { b.setPinInputs(2, 0x20, 0x00); }},
+    };
+    const QString goodFile = "DCP VCC Calibration 01-01-2024 09:00:00\r\nVREF , 3.3\r\n"
+                             "2.7,2C,1.3484,2.6968\r\n3.0,35,1.4968,2.9935\r\n3.3,3E,1.6452,3.2903\r\n"
+                             "3.5,44,1.7452,3.4903\r\n4.0,54,2.0065,4.0129\r\n4.5,63,2.2548,4.5097\r\n"
+                             "5.0,72,2.5000,5.0000\r\nEND\r\n";
+    for (const Case& c : cases) {
+        useBoards(1);
+        QFile f(filePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(goodFile.toUtf8());
+        f.close();
+        FrmVCCCal& cal = open();
+        c.fault(board(0));
+        svc.boxes.clear();
+        svc.answer(vbOK);
+        cal.cmdDoVCC_Cal_Click();
+
+        ASSERT_EQ(svc.boxes.size(), 1u) << c.what;
+        EXPECT_TRUE(svc.boxes[0].text.startsWith("VCC calibration failed: the VCC/2 reading does not rise with the "
+                                                 "supply code (0.000 V at code 00, 0.000 V at code 7F)"))
+            << c.what << ": " << svc.boxes[0].text.toStdString();
+        EXPECT_EQ(cal.lblCalStatus->text(), "Calibration Failed") << c.what;
+        EXPECT_FALSE(cal.cmdSaveCal->isEnabled()) << c.what;
+        EXPECT_EQ(codes(cal), QStringList(7, "--")) << c.what;
+        EXPECT_EQ(readText(filePath()), goodFile) << c.what;
+        EXPECT_EQ(board(0).portLatch(2) & 0x20, 0) << c.what; // switched off again
+        forms().destroyAll();
+    }
+}
+
+TEST_F(VccCalibrationTest, AConversionTimeOutStopsTheSweepAndSavesNothing)
+{
+    FrmVCCCal& cal = open();
+    bool armed = true;
+    svc.onPump = [&](int) {
+        // Once code 20 is written and the potentiometer deselected, the next two requests are
+        // READ_AD's enable and conversion.
+        if (armed && cal.lblCalHex->text() == "20" && analog->supplyPot->data == 0x20 && board(0).pin(2, 4)) {
+            armed = false;
+            board(0).dropNextReplies(2);
+        }
+    };
+    svc.answer(vbRetry); // the link dialog
+    svc.answer(vbOK);
+    cal.cmdDoVCC_Cal_Click();
+
+    ASSERT_EQ(svc.boxes.size(), 2u) << svc.boxTexts().join(" | ").toStdString();
+    EXPECT_EQ(svc.boxes[0].text, "Please check USB connection.\r\ncheckStatus");
+    EXPECT_TRUE(svc.boxes[1].text.startsWith("VCC calibration failed: no ADC reading came at code 20."));
+    EXPECT_EQ(cal.lblCalStatus->text(), "Calibration Failed");
+    EXPECT_EQ(codesWritten().back(), 0x20);
+    EXPECT_FALSE(cal.cmdSaveCal->isEnabled());
+    EXPECT_EQ(codes(cal), QStringList(7, "--"));
+    EXPECT_FALSE(QFile::exists(filePath()));
+}
+
+TEST_F(VccCalibrationTest, ClosingTheWindowDuringASweepStopsItFirst)
+{
+    FrmVCCCal* cal = &open();
+    QPointer<FrmVCCCal> alive(cal);
+    svc.onPump = [&](int) {
+        if (alive && alive->isVisible() && alive->lblCalHex->text() == "05")
+            alive->close();
+    };
+    cal->cmdDoVCC_Cal_Click();
+    EXPECT_FALSE(forms().FrmVCCCal.loaded());
+    EXPECT_EQ(codesWritten().back(), 0x05);
+    EXPECT_EQ(g_ActiveForm, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_TRUE(svc.boxes.empty());
+}
+
+TEST_F(VccCalibrationTest, ActivationRegistersTheWindowAndDisablesSaving)
+{
+    FrmVCCCal& cal = open();
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&cal));
+    EXPECT_EQ(cal.lblCalStatus->text(), "----");
+    cal.cmdDoVCC_Cal_Click();
+    ASSERT_TRUE(cal.cmdSaveCal->isEnabled());
+
+    g_ActiveForm = &forms().frmStartup();
+    forms().FrmVCCCal.show();
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&cal));
+    EXPECT_FALSE(cal.cmdSaveCal->isEnabled());
+}
+
+TEST_F(VccCalibrationTest, ReturnToMenuShowsTheMenuAndKeepsTheSupply)
+{
+    FrmVCCCal& cal = open();
+    sweepAbortingAt(cal, "03");
+    ASSERT_TRUE(vccOn());
+
+    cal.cmdReturn_Click();
+    EXPECT_TRUE(g_ReturnToMenu);
+    EXPECT_FALSE(cal.isVisible());
+    EXPECT_TRUE(forms().frmStartup().isVisible());
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&forms().frmStartup()));
+    EXPECT_TRUE(vccOn());
+}
+
+TEST_F(VccCalibrationTest, LeavingTheVrefFieldSetsTheAdcReference)
+{
+    FrmVCCCal& cal = open();
+    struct Case {
+        const char* text;
+        const char* shown;
+        double vref;
+    };
+    const Case cases[] = {{"3.28", "3.28", 3.28}, {"abc", "3.3", 3.3}, {"", "3.3", 3.3}, {"33", "3.3", 3.3}};
+    for (const Case& c : cases) {
+        g_AdcVref = 0;
+        cal.txtVrefCal->setText(c.text);
+        cal.txtVrefCal_LostFocus();
+        EXPECT_EQ(cal.txtVrefCal->text(), c.shown) << c.text;
+        EXPECT_DOUBLE_EQ(cal.vrefCal(), c.vref) << c.text;
+        EXPECT_DOUBLE_EQ(g_AdcVref, c.vref) << c.text;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The sweep's arithmetic
+
+TEST(VccSweep, NearestCodePerTargetAndTiesKeepTheLowerCode)
+{
+    // Readings in steps of 1/8 V from 1/16 V: half of 3.0, 4.0 and 5.0 V falls exactly between
+    // two codes.
+    std::vector<double> v(128);
+    for (size_t c = 0; c < v.size(); ++c)
+        v[c] = double(c) / 8 + 1.0 / 16;
+    const auto chosen = vcccal::nearestCodes(v);
+    EXPECT_EQ(chosen[0], 10); // 1.35 V: 1.3125 is nearer than 1.4375
+    EXPECT_EQ(chosen[1], 11); // 1.5 V between 1.4375 and 1.5625
+    EXPECT_EQ(chosen[4], 15); // 2.0 V
+    EXPECT_EQ(chosen[6], 19); // 2.5 V
+    EXPECT_EQ(vcccal::nearestCodes(std::vector<double>(128, 1.0))[3], 0);
+}
+
+TEST(VccSweep, TheRiseCheckTakesNoiseButNotAFlatOrFallingSweep)
+{
+    std::vector<double> rising(128), noisy(128), dip(128);
+    for (size_t c = 0; c < 128; ++c) {
+        rising[c] = 0.627 + 0.01643 * double(c);
+        noisy[c] = rising[c] + (c % 2 ? 0.03 : -0.01);
+        dip[c] = c == 64 ? rising[c] - 0.2 : rising[c];
+    }
+    EXPECT_EQ(vcccal::riseProblem(rising), "");
+    EXPECT_EQ(vcccal::riseProblem(noisy), "");
+    EXPECT_EQ(vcccal::riseProblem(std::vector<double>(128, 2.0)),
+              "the VCC/2 reading does not rise with the supply code (2.000 V at code 00, 2.000 V at code 7F)");
+    EXPECT_EQ(vcccal::riseProblem(dip), "the VCC/2 reading falls from 1.662 V at code 3F to 1.479 V at code 40");
+}
+
+TEST(VccSweep, SettlingIsBoundedSeesStopAndFailures)
+{
+    using Outcome = vcccal::SettledReading::Outcome;
+    struct Case {
+        const char* what;
+        std::vector<std::optional<double>> reads; // repeated when used up
+        int stopAtPair;                           // stop() true before this pair; -1 never
+        Outcome outcome;
+        double volts;
+        int pairs;
+    };
+    const Case cases[] = {
+        {"first pair agrees", {1.5}, -1, Outcome::Settled, 1.5, 1},
+        {"third pair agrees", {1.0, 1.1, 1.2, 1.3, 1.4, 1.4}, -1, Outcome::Settled, 1.4, 3},
+        {"never agrees", {1.0, 1.1}, -1, Outcome::Unsettled, 1.1, vcccal::kMaxSettlePairs},
+        {"stopped inside", {1.0, 1.1}, 4, Outcome::Stopped, 0.0, 4},
+        {"first conversion fails", {std::nullopt}, -1, Outcome::Failed, 0.0, 0},
+        {"second conversion fails", {1.0, 1.1, 1.2, std::nullopt}, -1, Outcome::Failed, 0.0, 1},
+    };
+    for (const Case& c : cases) {
+        size_t next = 0;
+        int asked = 0;
+        const auto r = vcccal::settleReading([&] { return c.reads[next++ % c.reads.size()]; },
+                                             [&] { return asked++ == c.stopAtPair; });
+        EXPECT_EQ(r.outcome, c.outcome) << c.what;
+        EXPECT_EQ(r.pairs, c.pairs) << c.what;
+        if (c.outcome == Outcome::Settled || c.outcome == Outcome::Unsettled) {
+            EXPECT_DOUBLE_EQ(r.volts, c.volts) << c.what;
+        }
+    }
+}
