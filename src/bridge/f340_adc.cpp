@@ -1,6 +1,7 @@
 #include "bridge/frmMainF340.h"
 
 #include "bridge/exchange.h"
+#include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
 #include "link/hid.h"
@@ -163,26 +164,6 @@ QGroupBox* commandFrame(const QString& caption, std::initializer_list<QWidget*> 
     return box;
 }
 
-// Runs `handler` whenever `box` loses the keyboard focus.
-class FocusOutHook : public QObject {
-public:
-    FocusOutHook(QWidget* box, std::function<void()> handler) : QObject(box), handler_(std::move(handler))
-    {
-        box->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::FocusOut)
-            handler_();
-        return false;
-    }
-
-private:
-    std::function<void()> handler_;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -242,7 +223,7 @@ QWidget* F340Adc::buildAdcFrame()
     cmdWrtLoopCount = button("Write", [this] { cmdWrtLoopCount_Click(); });
     txtADCLoopCount = entry("10", 40);
     KeyFilter::on(txtADCLoopCount)->keyPress = [this](int& k) { txtADCLoopCount_KeyPress(k); };
-    new FocusOutHook(txtADCLoopCount, [this] { txtADCLoopCount_LostFocus(); });
+    onFocusOut(txtADCLoopCount, [this] { txtADCLoopCount_LostFocus(); });
     grid->addWidget(commandFrame("ADC Avg Loop Count 14", {cmdRdADCAvg, cmdWrtLoopCount, txtADCLoopCount},
                                  replyGrid({"RID", "Error", "Count"}, lblADCLoopData, 3)),
                     2, 1);

@@ -2,6 +2,7 @@
 
 #include "bridge/exchange.h"
 #include "bridge/register_file.h"
+#include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "link/hid.h"
 #include "platform/services.h"
@@ -57,45 +58,12 @@ void complain(const QString& text) { platform::msgBox(text, platform::vbOKOnly, 
 
 QString notAByte(const QString& field) { return field + " must be a hexadecimal byte, 00 to FF."; }
 
-// Runs fn whenever the watched field loses the focus.
-class FocusOutHook : public QObject {
-public:
-    FocusOutHook(QObject* field, std::function<void()> fn) : QObject(field), fn_(std::move(fn))
-    {
-        field->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::FocusOut)
-            fn_();
-        return false;
-    }
-
-private:
-    std::function<void()> fn_;
-};
-
-// The clipboard keys of the group's entry fields. Ctrl+V replaces the whole text, as the
-// other clipboard keys have it, but types the clipboard through the field's key filter so
-// that a paste can bring no character (and no length) that typing could not.
-void clipboardKeys(QLineEdit* box, int KeyCode, int Shift)
-{
-    if (Shift == kCtrlMask && KeyCode == 'V') {
-        box->selectAll();
-        KeyFilter::on(box)->paste();
-        return;
-    }
-    TextBoxClipboardKeys(box, KeyCode, Shift);
-}
-
 // Key handling of an entry field: the key filter on key press, the clipboard keys on key down.
 void entryField(QLineEdit* box, void (*filter)(int& KeyAscii))
 {
     KeyFilter* kf = KeyFilter::on(box);
     kf->keyPress = filter;
-    kf->keyDown = [box](int KeyCode, int Shift) { clipboardKeys(box, KeyCode, Shift); };
+    kf->keyDown = [box](int KeyCode, int Shift) { TextBoxClipboardKeys(box, KeyCode, Shift); };
 }
 
 void hexField(QLineEdit* box) { entryField(box, checkValidEntryHex); }
@@ -244,8 +212,8 @@ QWidget* F340I2C::buildCounts()
     txtNumToWrite->setAlignment(Qt::AlignLeft);
     entryField(txtNumToRead, checkValidEntryDecInt);
     entryField(txtNumToWrite, checkValidEntryDecInt);
-    new FocusOutHook(txtNumToRead, [this] { txtNumToRead_LostFocus(); });
-    new FocusOutHook(txtNumToWrite, [this] { txtNumToWrite_LostFocus(); });
+    onFocusOut(txtNumToRead, [this] { txtNumToRead_LostFocus(); });
+    onFocusOut(txtNumToWrite, [this] { txtNumToWrite_LostFocus(); });
 
     const std::pair<QLineEdit*, const char*> rows[] = {{txtNumToRead, "Number of Regs to Read"},
                                                        {txtStartRegRD, "Starting Reg Read"},

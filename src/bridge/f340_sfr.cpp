@@ -1,6 +1,7 @@
 #include "bridge/frmMainF340.h"
 
 #include "bridge/exchange.h"
+#include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
 #include "platform/services.h"
@@ -62,26 +63,6 @@ std::optional<std::uint8_t> sfrByteOf(const QLineEdit* box, const QString& what)
         platform::msgBox(QString("%1 \"%2\" does not fit one byte: enter 00 to FF. Nothing was sent.").arg(what, box->text()));
     return value;
 }
-
-// Runs onClick when the watched widget is clicked with the left button.
-class ClickFilter : public QObject {
-public:
-    ClickFilter(QWidget* watched, std::function<void()> onClick) : QObject(watched), onClick_(std::move(onClick))
-    {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
-            onClick_();
-        return false;
-    }
-
-private:
-    std::function<void()> onClick_;
-};
 
 QLineEdit* byteField(const QString& text)
 {
@@ -165,7 +146,7 @@ QWidget* F340Sfr::buildDumpFrame()
             txtPBufRd[k] = byteField("00");
             txtPBufRd[k]->setReadOnly(true);
             txtPBufRd[k]->setToolTip("Click to read this register again");
-            new ClickFilter(txtPBufRd[k], [this, i] { txtPBufRd_Click(i); });
+            onClick(txtPBufRd[k], [this, i] { txtPBufRd_Click(i); });
             ShpSKFRd[k] = new Lamp;
             grid->addWidget(lblPbuf[k], r + 1, 0);
             grid->addWidget(txtPBuf[k], r + 1, 1);

@@ -1,6 +1,7 @@
 #include "motherboard/frmMotherboardDAQ2.h"
 
 #include "bridge/frmMainF340.h"
+#include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
 #include "link/hid.h"
@@ -30,23 +31,6 @@ namespace {
 constexpr int kLampGood = 10;
 constexpr int kLampFailed = 12;
 const QString kNoValue = QStringLiteral("--");
-
-// Runs fn when the field loses the focus.
-class LeaveHook : public QObject {
-public:
-    LeaveHook(QLineEdit* box, std::function<void()> fn) : QObject(box), fn_(std::move(fn)) { box->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::FocusOut)
-            fn_();
-        return false;
-    }
-
-private:
-    std::function<void()> fn_;
-};
 
 int hexDigit(QChar c)
 {
@@ -299,7 +283,7 @@ void frmMotherboardDAQ2::hexEntryField(QLineEdit* box, HexEntry how)
         onLeave(box, settle);
 }
 
-void frmMotherboardDAQ2::onLeave(QLineEdit* box, std::function<void()> fn) { new LeaveHook(box, std::move(fn)); }
+void frmMotherboardDAQ2::onLeave(QLineEdit* box, std::function<void()> fn) { onFocusOut(box, std::move(fn)); }
 
 // --- I2C panel ----------------------------------------------------------------------------
 

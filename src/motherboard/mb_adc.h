@@ -65,5 +65,3 @@ protected:
     QWidget* buildAdcFrame(); // "ADC Control"
 };
 
-// Ends the sampling loop when set; the loop clears it when it starts.
-inline bool g_StopSampling = false;

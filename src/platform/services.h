@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace platform {
@@ -55,7 +56,11 @@ inline int msgBox(const QString& text, int buttons = vbOKOnly, const QString& ti
 }
 inline void sleepMs(int ms) { services().sleepMs(ms); }
 inline void pumpEvents() { services().pumpEvents(); }
-[[noreturn]] inline void endProgram() { services().endProgram(); }
+[[noreturn]] inline void endProgram()
+{
+    services().endProgram();
+    std::abort(); // not reached: every implementation ends the program or unwinds
+}
 inline QString programDir() { return services().programDir(); }
 // Seconds since midnight, as the time-of-day timer of the old desktop reported it.
 double secondsSinceMidnight();

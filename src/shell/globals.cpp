@@ -23,6 +23,7 @@ void resetSharedState()
     g_PortShadow.fill(0);
     g_PipeBusy = false;
     g_VminusTracksVcc = true;
+    g_StopSampling = false;
     g_VccCodeTable.fill(QString());
     g_ReturnToMenu = false;
     g_I2CPartPicked = false;

@@ -41,6 +41,7 @@ inline int g_BridgeModel = 320;           // bridge variant whose ADC lists and 
 inline std::array<std::uint8_t, 11> g_PortShadow{}; // 0..2 P0..P2 levels, 3..5 P0..P2 drive enables
 inline bool g_PipeBusy = false;                     // a port write is running
 inline bool g_VminusTracksVcc = true;               // V-minus is switched with VCC
+inline bool g_StopSampling = false;                 // ends the motherboard's sampling loop
 inline std::array<QString, 21> g_VccCodeTable{};    // supply potentiometer code per VCC list index
 
 // --- menu and device windows ----------------------------------------------------------------

@@ -165,8 +165,10 @@ void TextBoxClipboardKeys(QLineEdit* box, int KeyCode, int Shift)
     case 67: // C: the selection replaces whatever the clipboard held
         platform::services().setClipboardText(box->selectedText());
         break;
-    case 86: // V: the clipboard replaces the whole text, not only the selection
-        box->setText(platform::services().clipboardText());
+    case 86: // V: the clipboard replaces the whole text, not only the selection; it is typed
+             // through the field's key filter so a paste brings nothing typing could not
+        box->selectAll();
+        KeyFilter::on(box)->paste();
         break;
     default:
         break;

@@ -6,6 +6,7 @@
 #include "shell/activeform.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
+#include "support/sim_server.h"
 
 #include <QDir>
 #include <QProcess>
@@ -309,13 +310,7 @@ TEST(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
 {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath("board");
-    auto start = [&](QProcess& p) {
-        p.start(DCPEVAL_SIM_BINARY, {"--listen", path});
-        ASSERT_TRUE(p.waitForStarted());
-        for (int i = 0; i < 200 && !QFile::exists(path); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_TRUE(QFile::exists(path));
-    };
+    auto start = [&](QProcess& p) { ASSERT_TRUE(startSimServer(p, path)); };
 
     resetSharedState();
     resetLinkHooks();

@@ -159,8 +159,9 @@ TEST_F(SupplyTest, VccOptionSwitchesThePinsWithAndWithoutTracking)
         EXPECT_EQ(vminusPin(), c.p26);
         EXPECT_EQ(mb().ShpVCCon->fillColor(), c.vccLamp);
         EXPECT_EQ(mb().ShpVCCMinusOn->fillColor(), c.vminusLamp);
-        if (c.tracking)
+        if (c.tracking) {
             EXPECT_TRUE(mb().OptVCCMinus[size_t(c.vcc)]->isChecked());
+        }
         EXPECT_TRUE(mb().OptVCC[0]->isEnabled()) << "buttons back after the switch";
     }
 }

@@ -79,9 +79,11 @@ TEST_F(MotherboardWindowTest, SetUpLoadsTheConsoleFirstAndStaysHidden)
     EXPECT_EQ(w.windowTitle(), "DCP Motherboard Control");
     EXPECT_EQ(w.chkPData[11]->text(), "P1.3 Mother Board Switch");
     EXPECT_EQ(w.chkP0OutEn[23]->text(), "P2.7");
-    for (QRadioButton* o : w.OptVCCMinus)
-        if (o)
+    for (QRadioButton* o : w.OptVCCMinus) {
+        if (o) {
             EXPECT_FALSE(o->isEnabled()) << "V-minus follows VCC at first";
+        }
+    }
     const QString log = forms().Doco().logText();
     EXPECT_LT(log.indexOf("Motherboard Form Load\r\n"), log.indexOf("F340 Form Load"));
     EXPECT_TRUE(log.endsWith("Motherboard Form Load Completed\r\n\r\n"));

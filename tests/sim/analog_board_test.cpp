@@ -2,6 +2,7 @@
 // supplies it sets, the ADC inputs, noise, and the boards that `--simulate` and
 // `dcpeval-sim` serve.
 #include "sim_test_util.h"
+#include "support/sim_server.h"
 
 #include "platform/transport.h"
 #include "sim/analog_board.h"
@@ -203,15 +204,9 @@ TEST(AnalogSimOptions, TheServedBoardCarriesTheSupplyErrors)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("analog.sock");
     QProcess server;
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(DCPEVAL_SIM_BINARY, {"--listen", path, "--supply-offset", "0.1", "--noise-seed", "3"});
-    ASSERT_TRUE(server.waitForStarted(5000));
+    ASSERT_TRUE(startSimServer(server, path, {"--supply-offset", "0.1", "--noise-seed", "3"}));
 
     auto transport = platform::makeSocketTransport(path);
-    QElapsedTimer waited;
-    waited.start();
-    while (transport->enumerate(0, 0x2034).empty() && waited.elapsed() < 10000)
-        QThread::msleep(20);
     const auto boards = transport->enumerate(0, 0x2034);
     ASSERT_EQ(boards.size(), 1u);
     QString error;

@@ -2,6 +2,7 @@
 #include "sim_test_util.h"
 
 #include "platform/transport.h"
+#include "support/sim_server.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -15,31 +16,14 @@ using simtest::report;
 
 namespace {
 
-// Waits (real time) until the server listens on its socket.
-bool waitForBoard(platform::BoardTransport& t, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        if (!t.enumerate(0, 0x2034).empty())
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
-
 TEST(SimSocket, ServedBoardAnswersThenGoesWhenKilled)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("board.sock");
     QProcess server;
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(DCPEVAL_SIM_BINARY, {"--listen", path, "--firmware", "3.7"});
-    ASSERT_TRUE(server.waitForStarted(5000)) << DCPEVAL_SIM_BINARY;
-
+    ASSERT_TRUE(startSimServer(server, path, {"--firmware", "3.7"})) << "dcpeval-sim did not listen on " << path.toStdString();
     auto transport = platform::makeSocketTransport(path);
-    ASSERT_TRUE(waitForBoard(*transport, 10000)) << "dcpeval-sim did not listen on " << path.toStdString();
     const auto boards = transport->enumerate(0, 0x2034); // this probe connects and closes at once
     ASSERT_EQ(boards.size(), 1u);
     EXPECT_EQ(boards[0].path, "unix:" + path);
@@ -83,11 +67,7 @@ TEST(SimSocket, AStaleSocketFileIsReplaced)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     QProcess server;
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(DCPEVAL_SIM_BINARY, {"--listen", path});
-    ASSERT_TRUE(server.waitForStarted(5000));
-    auto transport = platform::makeSocketTransport(path);
-    EXPECT_TRUE(waitForBoard(*transport, 10000));
+    EXPECT_TRUE(startSimServer(server, path));
     server.kill(); // SIGKILL: the socket file stays behind for the next start
     server.waitForFinished(5000);
 }
