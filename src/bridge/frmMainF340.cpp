@@ -2,6 +2,7 @@
 
 #include "bridge/exchange.h"
 #include "link/hid.h"
+#include "motherboard/frmMotherboardDAQ2.h"
 #include "platform/services.h"
 #include "shell/doco.h"
 #include "shell/forms.h"
@@ -191,10 +192,7 @@ void frmMainF340::mnuTraceLog_Click() { forms().Doco.show(); }
 
 void frmMainF340::cmdReconnect_Click() { InitHidConnection(); }
 
-void frmMainF340::cmdHoswMother_Click()
-{
-    // The motherboard window joins the program with the motherboard services.
-}
+void frmMainF340::cmdHoswMother_Click() { forms().frmMotherboardDAQ2.show(); }
 
 void frmMainF340::cboEVB_init(int preferred)
 {

@@ -2,6 +2,7 @@
 // firmware version and how it ends the program.
 #include "bridge/frmMainF340.h"
 #include "link/hid.h"
+#include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 using namespace platform;
 
@@ -149,4 +151,12 @@ TEST_F(ConsoleTest, ReconnectAfterReplugShowsTheBoardAgain)
     f.cmdReconnect_Click();
     EXPECT_TRUE(f.chkLED[0]->isChecked());
     EXPECT_EQ(SelectedBoard(), 0);
+}
+
+TEST_F(ConsoleTest, ShowDcpMotherboardShowsTheMotherboardWindow)
+{
+    auto& f = console();
+    f.cmdHoswMother->click();
+    ASSERT_TRUE(forms().frmMotherboardDAQ2.loaded());
+    EXPECT_TRUE(forms().frmMotherboardDAQ2().isVisible());
 }
