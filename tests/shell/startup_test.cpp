@@ -143,3 +143,35 @@ TEST_F(StartupTest, NoBoardAndCancelEndsTheProgramBeforeAnyWindowShows)
     EXPECT_TRUE(ends([&] { pick(2); }));
     EXPECT_EQ(svc.boxTexts(), QStringList{notFoundText()});
 }
+
+TEST_F(StartupTest, FirstCalibrationPickLoadsConsoleThenMotherboardAndLeavesTheBusSwitch)
+{
+    menu();
+    pick(9);
+    const auto requests = board(0).transcript.requests();
+    ASSERT_FALSE(requests.empty());
+    // The console loads first: its board read-back opens the traffic.
+    EXPECT_EQ(requests.front()[1], 0x01);
+    EXPECT_EQ(requests.front()[2], 0x01);
+    // Then the motherboard drives its power-up pattern with one six-register port write.
+    const std::vector<std::pair<std::uint8_t, std::uint8_t>> powerUp = {
+        {0x80, 0x02}, {0x90, 0x08}, {0xA0, 0x10}, {0xA4, 0x05}, {0xA5, 0x08}, {0xA6, 0xF8}};
+    size_t found = 0, firstSet = requests.size();
+    for (size_t i = 0; i < requests.size() && found < powerUp.size(); ++i) {
+        const auto& rq = requests[i];
+        if (rq[1] == 0x12 && rq[2] == 0 && rq[3] == powerUp[found].first && rq[4] == powerUp[found].second) {
+            if (found == 0)
+                firstSet = i;
+            ++found;
+        }
+    }
+    EXPECT_EQ(found, powerUp.size());
+    size_t lastReadBack = 0;
+    for (size_t i = 0; i < requests.size(); ++i)
+        if (requests[i][1] == 0x07 && requests[i][2] == 1) // the SPI mode read-back
+            lastReadBack = i;
+    EXPECT_LT(lastReadBack, firstSet);
+    // P1.3 stays as the power-up pattern set it (high).
+    EXPECT_TRUE(busSwitchHigh());
+    EXPECT_TRUE(board(0).sfr(0x90) & 0x08);
+}
