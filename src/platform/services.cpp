@@ -77,7 +77,10 @@ DesktopServices::DesktopServices(QString dataDir) : dataDir_(std::move(dataDir))
 
 int DesktopServices::msgBox(const QString& text, int buttons, const QString& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, text);
+    // The program's texts break lines with CR LF; a label wants a plain line feed.
+    QString shown = text;
+    shown.replace("\r\n", "\n");
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, shown);
     struct B { QMessageBox::StandardButton b; int answer; };
     std::vector<B> set;
     switch (buttons) {

@@ -160,3 +160,28 @@ TEST_F(ConsoleTest, ShowDcpMotherboardShowsTheMotherboardWindow)
     ASSERT_TRUE(forms().frmMotherboardDAQ2.loaded());
     EXPECT_TRUE(forms().frmMotherboardDAQ2().isVisible());
 }
+
+// Replies full of noise (a confused bridge, a board of another kind) must not bring the
+// console down: every read-back and query takes whatever bytes come and goes on.
+TEST_F(ConsoleTest, GarbageRepliesNeverCrashTheConsole)
+{
+    for (std::uint32_t seed : {1u, 7u, 42u}) {
+        SCOPED_TRACE(seed);
+        board(0).garbleNextReplies(100000, seed);
+        svc.onBox = [](const QString&, int buttons) {
+            return buttons == vbYesNo ? vbNo : buttons == vbRetryCancel ? vbRetry : vbOK;
+        };
+        auto& f = console();
+        f.cmdFirmwareVersion_Click();
+        f.cmdReconnect_Click();
+        f.cmdRead_Click();
+        f.cmdReadSKF_Click();
+        f.cmdADCRDData_Click();
+        f.cboSPIclock_init();
+        f.getGPvalue();
+        EXPECT_FALSE(svc.ended);
+        forms().destroyAll();
+        svc.onBox = nullptr;
+        board(0).clearFaults();
+    }
+}

@@ -12,6 +12,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 class StartupTest : public BoardFixture {
@@ -174,4 +177,24 @@ TEST_F(StartupTest, FirstCalibrationPickLoadsConsoleThenMotherboardAndLeavesTheB
     // P1.3 stays as the power-up pattern set it (high).
     EXPECT_TRUE(busSwitchHigh());
     EXPECT_TRUE(board(0).sfr(0x90) & 0x08);
+}
+
+// A bridge that answers with noise from the first report on: the menu, both service
+// windows and a whole calibration sweep get through it without a crash, and the sweep
+// ends without leaving a calibration file behind.
+TEST_F(StartupTest, GarbageRepliesThroughPickAndSweep)
+{
+    QTemporaryDir dir;
+    svc.programDirectory = dir.path();
+    board(0).garbleNextReplies(1000000, 5);
+    svc.onBox = [](const QString&, int buttons) {
+        return buttons == platform::vbYesNo ? platform::vbNo
+             : buttons == platform::vbRetryCancel ? platform::vbRetry
+                                                  : platform::vbOK;
+    };
+    menu();
+    pick(9);
+    forms().FrmVCCCal().cmdDoVCC_Cal_Click();
+    EXPECT_FALSE(svc.ended);
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath("DCP_Cal_Data.txt")));
 }
