@@ -82,9 +82,12 @@ bool isHexDigit(QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <=
 // The byte in a hex entry field, or empty after a message saying what is wrong with it.
 std::optional<std::uint8_t> hexByte(const QLineEdit* box, const QString& name)
 {
+    // Leading zeros are allowed ("0FF" is a byte); the value decides, not the length.
     const QString t = box->text().trimmed();
-    if (!t.isEmpty() && t.size() <= 2 && std::all_of(t.begin(), t.end(), isHexDigit))
-        return std::uint8_t(HexToInt(t));
+    bool ok = false;
+    const uint value = t.toUInt(&ok, 16);
+    if (ok && value <= 0xFF && std::all_of(t.begin(), t.end(), isHexDigit))
+        return std::uint8_t(value);
     platform::msgBox(QString("%1 \"%2\" does not fit one byte: enter 00 to FF. Nothing was sent.").arg(name, box->text()));
     return std::nullopt;
 }
@@ -368,9 +371,10 @@ void F340Adc::cmdRdADCAvg_Click() { adcGet(bridge::kAdcAveraging, lblADCLoopData
 void F340Adc::cmdWrtLoopCount_Click()
 {
     const QString t = txtADCLoopCount->text().trimmed();
-    const bool digits = !t.isEmpty() && t.size() <= 3 && std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); });
-    const int n = digits ? t.toInt() : 0;
-    if (n < 1 || n > 255) {
+    bool ok = false;
+    const uint n = t.toUInt(&ok, 10); // leading zeros allowed; blanks and signs are not digits
+    const bool digits = ok && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits || n < 1 || n > 255) {
         platform::msgBox(QString("Loop count \"%1\" is not a count: enter 1 to 255. Nothing was sent.").arg(txtADCLoopCount->text()));
         return;
     }
@@ -413,21 +417,22 @@ void F340Adc::cmdADCWrEn_Click()
 void F340Adc::cmdADCRDData_Click()
 {
     const QString traceStart = "Record F340 ADC Input";
-    const QString bytesBefore = lblBytesSucceded->text(), countBefore = txtADDec->text();
     lblBytesSucceded->setText("--");
-    txtADDec->setText("xxxx");
+    txtADDec->setText("xxxx"); // no reading until a reply fills it
 
     const auto r = bridge::exchange(bridge::kAdcConvert, leadingNumber(cboADCReadMode[0]), {leadingNumber(cboADCReadMode[1])});
+    // The bytes written: the whole report, or none when the write failed (the link dialog
+    // came instead). A written request whose reply did not come still counts.
+    const bool written = r.status != kStatusDialog;
+    lblBytesSucceded->setText(QString::number(written ? g_ReportBuffer.size() : 0));
     g_AdcConversionOk = r.replied;
     if (!r.replied) {
-        // The link dialog has told the user; the last good conversion stays on screen and in
-        // the shared results.
-        lblBytesSucceded->setText(bytesBefore);
-        txtADDec->setText(countBefore);
+        // The link dialog has told the user. "xxxx" stays, so no earlier count reads as this
+        // conversion's; the shared results keep the last good one and g_AdcConversionOk
+        // says it is not fresh.
         traceDetail(traceStart);
         return;
     }
-    lblBytesSucceded->setText(QString::number(g_ReportBuffer.size()));
     g_AdcHigh = g_ReportBuffer[2];
     g_AdcLow = g_ReportBuffer[3];
     g_AdcCount = bridge::decodeAdcCount(g_ReportBuffer);
@@ -555,9 +560,20 @@ void F340Adc::cmdWrtADReg_Click()
 
 void F340Adc::cmdRDZN5520_Click()
 {
+    // No conversion yet: a request that goes wrong leaves no earlier result behind as if
+    // it were this one's.
+    g_ExtAdcCount = 0;
     const auto r = extAdcExchange(1);
-    if (!r || !r->replied)
-        return; // the last conversion stays, on screen and in the shared results
+    if (!r || !r->replied) {
+        g_ExtAdcMillivolts = 0;
+        // A written request that got no reply shows no reading; one that was never
+        // written (or never built) asked nothing, and the labels keep their texts.
+        if (r && r->status != kStatusDialog) {
+            lblADDecimal[1]->setText("--");
+            lbl_ADReal->setText("--");
+        }
+        return;
+    }
     g_ExtAdcCount = bridge::decodeExternalAdc(g_ReportBuffer);
     lblADDecimal[1]->setText(QString::number(g_ExtAdcCount));
     if (g_ExtAdcGain == 0)

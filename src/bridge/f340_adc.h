@@ -13,7 +13,9 @@
 // millivolts (g_ExtAdcCount, g_ExtAdcMillivolts, divided by g_ExtAdcGain).
 //
 // A query that was not answered fills nothing from the buffer: reply-byte labels fall back to
-// "--", result fields and the shared results keep what they held.
+// "--" (they keep their texts when the request was never written). The on-chip conversion
+// keeps its last good results behind g_AdcConversionOk and shows "xxxx"; the external
+// conversion leaves g_ExtAdcCount and g_ExtAdcMillivolts at 0.
 #include "bridge/console_group.h"
 
 #include <array>

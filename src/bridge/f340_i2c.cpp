@@ -535,10 +535,13 @@ void F340I2C::cmdScanI2Caddress_Click()
         }
         reg = *r;
     }
-    FlushHidInput();
     bool found = false;
     for (int a = 0; a <= 254 && !found; a += 2) {
         const auto address = static_cast<std::uint8_t>(a);
+        // Drained before every probe, not once: whatever ran during the last wait (an LED
+        // click, another window's set) leaves its reply waiting, and that reply would pass
+        // for an acknowledge at this address.
+        FlushHidInput();
         std::array<std::uint8_t, 1> data{};
         const int status = I2CReadRetry(address, 1, k, data, std::span<const std::uint8_t>(&reg, 1), 1);
         Delay(0.1f);
@@ -551,7 +554,7 @@ void F340I2C::cmdScanI2Caddress_Click()
         for (size_t i = 0; i < chkADDRbit.size(); ++i)
             chkADDRbit[i]->setChecked((address >> (i + 1)) & 1);
         g_OptionGuard = false;
-        found = status != kStatusDeviceError;
+        found = status == kStatusOk; // only an acknowledge; a link failure given up on is no device
     }
     if (!found && platform::msgBox("DCP_HID I2C address not found. Close GUI?", platform::vbYesNo, QString())
                       == platform::vbYes)

@@ -4,6 +4,7 @@
 #include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
+#include "link/hid.h"
 #include "platform/services.h"
 #include "shell/globals.h"
 #include "shell/text.h"
@@ -206,17 +207,23 @@ void F340Sfr::cmdSetSFR_Click()
 void F340Sfr::readDumpRow(int row, bool copyToWriteColumn)
 {
     const auto k = static_cast<size_t>(row);
-    txtSFRAddress->setText(lblPbuf[k]->text().left(2));
+    const QString address = lblPbuf[k]->text().left(2);
+    txtSFRAddress->setText(address);
     platform::pumpEvents();
+    // Another window's register access may have run in the events and used the scratch
+    // field and the reply labels: the row reads its own register and keeps its own reply.
+    txtSFRAddress->setText(address);
     const bool replied = readSfrRegister();
+    const QString status = lblSFRBuf[2]->text();
+    const QString value = lblSFRBuf[3]->text();
     platform::pumpEvents();
-    txtPBufRd[k]->setText(lblSFRBuf[3]->text());
+    txtPBufRd[k]->setText(value);
     // An entry in the write column is only replaced by a value that was read.
     if (copyToWriteColumn && replied)
         txtPBuf[k]->setText(txtPBufRd[k]->text());
     // A row read well again and again blinks between green and dark green.
     Lamp* lamp = ShpSKFRd[k];
-    if (lblSFRBuf[2]->text() == "00")
+    if (status == "00")
         lamp->setFillColor(lamp->fillColor() == kLampGood ? kLampGoodAgain : kLampGood);
     else
         lamp->setFillColor(kLampFailed);
@@ -224,8 +231,14 @@ void F340Sfr::readDumpRow(int row, bool copyToWriteColumn)
 
 void F340Sfr::cmdReadSKF_Click()
 {
-    for (int i = 0; i < kSfrDumpRows; ++i)
+    for (int i = 0; i < kSfrDumpRows; ++i) {
+        // A Retry inside a board selection's read-back searches only once the selection is
+        // over: the rows left would each meet the lost board and ask again. They keep what
+        // they show, and the search reads the board back.
+        if (SearchPending())
+            return;
         readDumpRow(i, chkWriteEqRead->isChecked());
+    }
 }
 
 void F340Sfr::txtPBufRd_Click(int Index)

@@ -1,7 +1,6 @@
 #include "bridge/frmMainF340.h"
 
 #include "bridge/exchange.h"
-#include "controls/keyfilter.h"
 #include "platform/services.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
@@ -111,7 +110,6 @@ QWidget* F340Spi::buildSpiFrame()
     txtClockPhaseChangeByte->setMaxLength(2);
     txtClockPhaseChangeByte->setFixedWidth(40);
     txtClockPhaseChangeByte->setAlignment(Qt::AlignCenter);
-    KeyFilter::on(txtClockPhaseChangeByte)->keyPress = checkValidEntryDecInt;
     cmdSPIWrite = new QPushButton("Write");
     lblSPI = new QLabel("Clicking 'Write' sends 'Number of Bytes to Write' bytes to the slave. The bytes start at "
                         "'reg0'. If 'Read' is checked, the slave sends data upon each byte written.");

@@ -242,14 +242,9 @@ void frmMainF340::getLEDs()
     if (!r.replied)
         return; // nothing came back: the boxes keep the state they show
     // Both bits are taken before a box changes: the green box's handler sends the LEDs with
-    // the red box as it then stands, and the reply buffer is reused by that send.
+    // the red box as it then stands, and that send reuses the reply buffer.
     const bool green = g_ReportBuffer[2] & 1;
     const bool red = g_ReportBuffer[2] & 2;
-    if (chkLED[0]->isChecked() != green && chkLED[1]->isChecked() != red) {
-        // Change red quietly first so that the one set sent carries both new bits.
-        QSignalBlocker block(chkLED[1]);
-        chkLED[1]->setChecked(red);
-    }
     chkLED[0]->setChecked(green);
     chkLED[1]->setChecked(red);
 }

@@ -109,6 +109,9 @@ KeyFilter* KeyFilter::on(QLineEdit* box)
 
 void KeyFilter::typeText(const QString& text)
 {
+    // QLineEdit::insert does not look at read-only itself.
+    if (box_->isReadOnly())
+        return;
     QPointer<QLineEdit> box = box_;
     QString accepted;
     for (QChar ch : text) {
@@ -148,6 +151,9 @@ QMenu* KeyFilter::contextMenu()
 
 void KeyFilter::typeKey(int KeyAscii)
 {
+    // A read-only field shows a value; a key the handler changed must not edit it either.
+    if (box_->isReadOnly())
+        return;
     if (KeyAscii == kKeyBack)
         box_->backspace();
     else if (KeyAscii >= 32 && KeyAscii != 127)

@@ -45,7 +45,7 @@ public:
     std::function<void(int KeyCode, int Shift)> keyDown;
 
     // Types text at the cursor, replacing the selection, each character through keyPress;
-    // line breaks and other control characters are skipped.
+    // line breaks and other control characters are skipped. A read-only field takes nothing.
     void typeText(const QString& text);
     // The clipboard's text, typed.
     void paste();

@@ -29,6 +29,7 @@ std::vector<QString> g_boardPaths;
 QString g_selectedPath;
 int g_searchDepth = 0;
 bool g_searchAgain = false;
+bool g_searchAgainKeeps = false; // the asked-for search keeps the selected board
 
 platform::BoardConnection* connectionOf(std::int32_t handle)
 {
@@ -64,6 +65,7 @@ void resetLinkHooks()
     g_selectedPath.clear();
     g_searchDepth = 0;
     g_searchAgain = false;
+    g_searchAgainKeeps = false;
 }
 
 QString notFoundText()
@@ -117,11 +119,17 @@ void SelectBoard(int instance)
     g_selectedPath = BoardPath(instance);
 }
 
-void InitHidConnection()
+namespace {
+
+// The search behind InitHidConnection. keepSelection: a link dialog's Retry, after which the
+// user goes on with the board that was selected when it still answers the search; a search
+// of its own (the console's load, Reconnect) starts again at board 0.
+void searchBoards(bool keepSelection)
 {
     // One search at a time: a link dialog's Retry inside the board selection that a search
     // runs asks for another search, which runs once this one has finished.
     if (g_searchDepth > 0) {
+        g_searchAgainKeeps = g_searchAgain ? g_searchAgainKeeps && keepSelection : keepSelection;
         g_searchAgain = true;
         return;
     }
@@ -131,8 +139,9 @@ void InitHidConnection()
     } depth;
     platform::atProgramEnd(closeAtEnd);
 
-    const QString previous = g_selectedPath;
+    bool keep = keepSelection;
     do {
+        const QString previous = keep ? g_selectedPath : QString();
         g_searchAgain = false;
         if (!(g_WriteHandles.size() == 1 && g_WriteHandles[0] == 0))
             CloseHidHandles();
@@ -184,8 +193,16 @@ void InitHidConnection()
                 preferred = i;
         SelectBoard(preferred);
         linkHooks().boardListInit(preferred);
+        keep = g_searchAgainKeeps;
     } while (g_searchAgain);
 }
+
+// Retry in a link dialog.
+void searchAgainAfterLinkError() { searchBoards(true); }
+
+} // namespace
+
+void InitHidConnection() { searchBoards(false); }
 
 std::int32_t WriteReport()
 {
@@ -242,7 +259,7 @@ int checkStatus(std::int32_t writeResult)
         return kStatusOk;
     g_MsgResult = platform::msgBox("Please check USB connection.\r\ncheckStatus", vbRetryCancel, QString());
     if (g_MsgResult == vbRetry)
-        InitHidConnection();
+        searchAgainAfterLinkError();
     else
         linkHooks().unloadConsole();
     return kStatusDialog;
@@ -257,7 +274,7 @@ void ShowTransferError(int status, int quiet)
         const QString what = status == kStatusWriteFailed ? "WriteFile" : "ReadFile";
         g_MsgResult = platform::msgBox("Please check USB connection." + what + " error.", vbRetryCancel, QString());
         if (g_MsgResult == vbRetry)
-            InitHidConnection();
+            searchAgainAfterLinkError();
         else
             linkHooks().unloadConsole();
     } else if (status == kStatusDeviceError && quiet == 0) {
@@ -320,24 +337,37 @@ int I2CWrite(std::uint8_t address, std::uint8_t count, int registerCount, std::s
     return i2cTransfer(address, count, registerCount, registers, data, {}, false);
 }
 
-int I2CReadRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<std::uint8_t> data,
-                 std::span<const std::uint8_t> registers, int quiet)
+namespace {
+
+// Sends the transfer again after every Retry of its link dialog.
+template <class Transfer>
+int withRetry(Transfer transfer, int quiet)
 {
     for (;;) {
-        const int status = I2CRead(address, count, registerCount, data, registers);
+        const int status = transfer();
         ShowTransferError(status, quiet);
         if (status != kStatusNoReply && status != kStatusWriteFailed)
             return status;
+        if (SearchPending()) {
+            // The Retry came inside a board selection's read-back: the new search runs only
+            // once that selection is over, so sending now would meet the failed board again,
+            // dialog after dialog. Give up and let the caller see the failure.
+            g_BridgeStatus = status;
+            return status;
+        }
     }
+}
+
+} // namespace
+
+int I2CReadRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<std::uint8_t> data,
+                 std::span<const std::uint8_t> registers, int quiet)
+{
+    return withRetry([&] { return I2CRead(address, count, registerCount, data, registers); }, quiet);
 }
 
 int I2CWriteRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<const std::uint8_t> data,
                   std::span<const std::uint8_t> registers, int quiet)
 {
-    for (;;) {
-        const int status = I2CWrite(address, count, registerCount, data, registers);
-        ShowTransferError(status, quiet);
-        if (status != kStatusNoReply && status != kStatusWriteFailed)
-            return status;
-    }
+    return withRetry([&] { return I2CWrite(address, count, registerCount, data, registers); }, quiet);
 }

@@ -38,6 +38,9 @@ int I2CRead(std::uint8_t address, std::uint8_t count, int registerCount, std::sp
             std::span<const std::uint8_t> registers);
 int I2CWrite(std::uint8_t address, std::uint8_t count, int registerCount, std::span<const std::uint8_t> data,
              std::span<const std::uint8_t> registers);
+// The transfer with its link dialogs, sent again after each Retry; returns 8 or 1, and
+// g_BridgeStatus holds the same. Inside a board selection's read-back a Retry only asks for
+// a search after it, so there the wrapper returns the 2 or 4 it met (g_BridgeStatus too).
 int I2CReadRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<std::uint8_t> data,
                  std::span<const std::uint8_t> registers, int quiet);
 int I2CWriteRetry(std::uint8_t address, std::uint8_t count, int registerCount, std::span<const std::uint8_t> data,

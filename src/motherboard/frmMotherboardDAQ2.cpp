@@ -32,6 +32,15 @@ constexpr int kLampGood = 10;
 constexpr int kLampFailed = 12;
 const QString kNoValue = QStringLiteral("--");
 
+// The console's byte fields hold two characters and cut a longer text: a byte the entry rule
+// kept with leading zeros ("001") goes there as its two digits. Any other text goes as it
+// stands, for the console to judge.
+QString consoleByteText(const QString& text)
+{
+    const auto b = hexTextByte(text);
+    return b ? Hex2(*b) : text;
+}
+
 int hexDigit(QChar c)
 {
     const char16_t u = c.unicode();
@@ -55,10 +64,10 @@ QLineEdit* mbByteField(const QString& text, bool readOnly)
     return box;
 }
 
-std::optional<std::uint8_t> byteFieldValue(const QString& text)
+std::optional<std::uint8_t> hexTextByte(const QString& text)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 2)
+    if (t.isEmpty())
         return std::nullopt;
     int value = 0;
     for (QChar c : t) {
@@ -66,8 +75,17 @@ std::optional<std::uint8_t> byteFieldValue(const QString& text)
         if (d < 0)
             return std::nullopt;
         value = value * 16 + d;
+        if (value > 0xFF)
+            return std::nullopt;
     }
     return static_cast<std::uint8_t>(value);
+}
+
+std::optional<std::uint8_t> byteFieldValue(const QString& text)
+{
+    if (text.trimmed().size() > 2)
+        return std::nullopt;
+    return hexTextByte(text);
 }
 
 std::optional<int> decimalFieldValue(const QString& text)
@@ -289,7 +307,7 @@ void frmMotherboardDAQ2::onLeave(QLineEdit* box, std::function<void()> fn) { onF
 
 bool frmMotherboardDAQ2::panelByte(QLineEdit* box, const QString& name, std::uint8_t& value)
 {
-    const auto b = byteFieldValue(box->text());
+    const auto b = hexTextByte(box->text());
     if (!b) {
         platform::msgBox(QString("I2C %1 \"%2\" is no byte: enter 00 to FF. Nothing was sent.").arg(name, box->text()));
         return false;
@@ -323,11 +341,13 @@ void frmMotherboardDAQ2::CMDI2CWrite_Click()
     }
     g_I2CAddress = address;
     frmMainF340& con = forms().frmMainF340();
-    con.txtNumToWrite->setText(txtI2COut[0]->text());
+    // The console's count field holds two characters: "010" must not arrive as "01".
+    con.txtNumToWrite->setText(QString::number(count));
     // Byte1 goes out as the register byte and as the first data byte.
-    con.txtStartRegWr->setText(txtI2COut[2]->text());
-    con.txtWriteVal[0]->setText(txtI2COut[2]->text());
-    con.txtWriteVal[1]->setText(txtI2COut[3]->text());
+    const QString byte1 = consoleByteText(txtI2COut[2]->text());
+    con.txtStartRegWr->setText(byte1);
+    con.txtWriteVal[0]->setText(byte1);
+    con.txtWriteVal[1]->setText(consoleByteText(txtI2COut[3]->text()));
     if (!survives([&] { con.cmdWrite_Click(); }))
         return;
     ShpI2CNAK[0]->setFillColor(g_BridgeStatus == kStatusOk ? kLampGood : kLampFailed);
@@ -347,8 +367,8 @@ void frmMotherboardDAQ2::cmdI2CRead_Click()
     }
     g_I2CAddress = address;
     frmMainF340& con = forms().frmMainF340();
-    con.txtNumToRead->setText(txtI2CIN[0]->text());
-    con.txtStartRegRD->setText(txtI2CIN[2]->text());
+    con.txtNumToRead->setText(QString::number(count));
+    con.txtStartRegRD->setText(Hex2(start));
     if (!survives([&] { con.cmdRead_Click(); }))
         return;
 

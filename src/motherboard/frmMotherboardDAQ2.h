@@ -33,6 +33,9 @@ QString hexEntryText(const QString& text);
 // decimal number (blanks around either allowed); nullopt for any other text.
 std::optional<std::uint8_t> byteFieldValue(const QString& text);
 std::optional<int> decimalFieldValue(const QString& text);
+// The byte an I2C panel field denotes: hex digits of a value 00..FF, leading zeros allowed
+// (the entry rule keeps "050" as typed), blanks around allowed; nullopt for any other text.
+std::optional<std::uint8_t> hexTextByte(const QString& text);
 
 // A two-digit byte field of the window's panels, centred.
 QLineEdit* mbByteField(const QString& text, bool readOnly = false);

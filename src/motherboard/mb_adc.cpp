@@ -177,10 +177,8 @@ void MbAdc::cmdSampleVCC_Click()
     f.cboAnamux[0]->setCurrentIndex(g_VccAdcChannel);
     if (!m.survives([&f] { f.cmdMuxWrite_Click(); }) || !m.letEventsRun())
         return;
-    if (!m.survives([this] {
-            READ_AD();
-            READ_AD();
-        }))
+    // Each conversion may end in a link dialog: the second one only on a window still there.
+    if (!m.survives([this] { READ_AD(); }) || !m.survives([this] { READ_AD(); }))
         return;
     lblVCCVoltsRDBK->setText(Format(g_VccVolts, "#0.000"));
     m.cmdEnableBUttons_Click();

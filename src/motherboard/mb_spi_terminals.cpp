@@ -91,7 +91,9 @@ void MbSpiTerminals::transfer(const Terminal& t)
         return;
 
     con.chkSPIread->setChecked(true);
-    con.txtNumToWrite->setText(t.count->text());
+    // The console's count field holds two characters: a count typed "005" must not arrive
+    // there as "00".
+    con.txtNumToWrite->setText(QString::number(n));
     for (size_t k = 0; k < kMaxFrameBytes; ++k)
         con.txtWriteVal[k]->setText(t.bytes[k + 1]->text());
     if (t.pauses) {

@@ -2,6 +2,7 @@
 
 #include "bridge/frmMainF340.h"
 #include "shell/forms.h"
+#include "shell/text.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -111,8 +112,14 @@ void MbSupplyPot::sendFrame(int row)
     if (alive) {
         f.chkSPIread->setChecked(true);
         f.txtNumToWrite->setText(QString::number(kFrameBytes));
-        for (int k = 0; k < kFrameBytes; ++k)
-            f.txtWriteVal[size_t(k)]->setText(txtSPIwr[size_t(kFieldsPerRow * row + 1 + k)]->text());
+        // The console's byte fields take two characters: a byte the entry rule kept with
+        // leading zeros ("072") goes there as its two digits, not cut to "07". Any other
+        // text goes as it stands, for the console to refuse.
+        for (int k = 0; k < kFrameBytes; ++k) {
+            const QString text = txtSPIwr[size_t(kFieldsPerRow * row + 1 + k)]->text();
+            const auto b = hexTextByte(text);
+            f.txtWriteVal[size_t(k)]->setText(b ? Hex2(*b) : text);
+        }
         alive = m.survives([&f] { f.cmdSPIWrite_Click(); });
     }
     if (alive) {

@@ -19,8 +19,11 @@ constexpr qint64 kMaxBytesRead = 64 * 1024;
 
 std::optional<double> number(const QString& text)
 {
+    // A comma separates the file's fields; "0,003" is no 3 V.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(text, &ok);
+    const double v = c.toDouble(text, &ok);
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;

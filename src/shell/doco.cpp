@@ -57,7 +57,7 @@ QString writeRecord(const QString& path, const QByteArray& data, bool append)
 
 } // namespace
 
-QString traceRecordText(const QString& log, const QDateTime& when)
+QString TraceRecordFile(const QString& log, const QDateTime& when)
 {
     return QStringLiteral("Trace File Data Acquisition ") + when.toString(QStringLiteral("MM-dd-yyyy HH:mm:ss"))
          + QStringLiteral("\r\n") + log + QStringLiteral("\r\nEND\r\n");
@@ -65,7 +65,7 @@ QString traceRecordText(const QString& log, const QDateTime& when)
 
 bool saveTraceRecord(const QString& path, const QString& log, bool append)
 {
-    const QByteArray data = traceRecordText(log, platform::services().now()).toUtf8();
+    const QByteArray data = TraceRecordFile(log, platform::services().now()).toUtf8();
     const QString error = writeRecord(path, data, append);
     if (error.isEmpty())
         return true;

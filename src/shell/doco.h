@@ -17,9 +17,9 @@ class QPushButton;
 // The saved form of a log: a header line "Trace File Data Acquisition MM-dd-yyyy HH:mm:ss",
 // the log text, an empty line (the log's lines end with CR LF already) and "END", every line
 // ended by CR LF. The run-in log is saved the same way.
-QString traceRecordText(const QString& log, const QDateTime& when);
+QString TraceRecordFile(const QString& log, const QDateTime& when);
 
-// Writes traceRecordText(log, now) to path, at the end of the file when append is set, else
+// Writes TraceRecordFile(log, now) to path, at the end of the file when append is set, else
 // replacing the file whole (or leaving it as it was). A failure is told in a message box and
 // writes nothing; returns whether the file was written.
 bool saveTraceRecord(const QString& path, const QString& log, bool append);

@@ -31,10 +31,13 @@ public:
     T& operator()()
     {
         if (!w_) {
-            w_ = new T();
-            loading_ = true;
-            w_->Form_Load();
-            loading_ = false;
+            T* w = new T();
+            w_ = w;
+            w->Form_Load();
+            // A window unloaded inside its own load is gone from the registry but not yet
+            // deleted (that waits for the event loop): the caller still gets a live object.
+            if (w_ != w)
+                return *w;
         }
         return *w_;
     }
@@ -78,7 +81,6 @@ public:
 
 private:
     T* w_ = nullptr;
-    bool loading_ = false;
 };
 
 class Forms {

@@ -198,7 +198,9 @@ void frmStartup::Form_GotFocus()
 void frmStartup::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    // A link dialog closing during a pick hands the focus back here: that is no return to
+    // the menu, and the pick keeps the lamp stopped and leaves registered whom it shows.
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && !picking_)
         Form_GotFocus();
 }
 
@@ -243,6 +245,14 @@ void frmStartup::showServiceWindows()
 
 void frmStartup::cboDCPSelect_Click()
 {
+    // A pick may nest inside another one (events run during it); the outer one ends it.
+    struct Picking {
+        bool& flag;
+        bool was;
+        explicit Picking(bool& f) : flag(f), was(f) { flag = true; }
+        ~Picking() { flag = was; }
+    } picking(picking_);
+
     g_ActiveForm = this;
     g_ReturnToMenu = false;
     const int pick = cboDCPSelect->currentIndex();

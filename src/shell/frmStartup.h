@@ -52,5 +52,5 @@ private:
     void setBusSwitch(bool high);
     void showServiceWindows();
     bool engineeringView_ = false;
-    bool picking_ = false;
+    bool picking_ = false; // a pick is being handled: coming to the front is not a focus
 };

@@ -268,6 +268,12 @@ TEST_F(AdcTest, SetsSendTheFieldsAsBytes)
         {"loop count", [&] { c->txtADCLoopCount->setText("255"); }, [&] { c->cmdWrtLoopCount_Click(); }, {0x0E, 0, 0xFF, 0}},
         {"sample rate", [&] { c->txtADSAMP[0]->setText("12"); c->txtADSAMP[1]->setText("a4"); },
          [&] { c->cmdADCWriteSampleRate_Click(); }, {0x0F, 0, 0x12, 0xA4, 0}},
+        // Leading zeros still make a byte and a count.
+        {"clock 0FF", [&] { c->txtADOSC->setText("0FF"); }, [&] { c->cmdWriteADCClock_Click(); }, {0x0A, 0, 0xFF, 0}},
+        {"loop count 0010", [&] { c->txtADCLoopCount->setText("0010"); }, [&] { c->cmdWrtLoopCount_Click(); }, {0x0E, 0, 10, 0}},
+        {"sample rate 005", [&] { c->txtADSAMP[0]->setText("12"); c->txtADSAMP[1]->setText("005"); },
+         [&] { c->cmdADCWriteSampleRate_Click(); }, {0x0F, 0, 0x12, 0x05, 0}},
+        {"loop count 255", [&] { c->txtADCLoopCount->setText("255"); }, [&] { c->cmdWrtLoopCount_Click(); }, {0x0E, 0, 0xFF, 0}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -277,10 +283,10 @@ TEST_F(AdcTest, SetsSendTheFieldsAsBytes)
         ASSERT_TRUE(rq);
         EXPECT_EQ(std::vector<std::uint8_t>(rq->begin() + 1, rq->begin() + 1 + long(r.bytes.size())), r.bytes);
     }
-    EXPECT_EQ(board(0).sfr(0xBC), 0x5C);
+    EXPECT_EQ(board(0).sfr(0xBC), 0xFF);
     EXPECT_FALSE(board(0).adc.continuous);
     EXPECT_EQ(board(0).adc.averaging, 255);
-    EXPECT_EQ(board(0).adc.sampleRate, 0x12A4);
+    EXPECT_EQ(board(0).adc.sampleRate, 0x1205);
     EXPECT_TRUE(svc.boxes.empty());
 }
 
@@ -299,6 +305,8 @@ TEST_F(AdcTest, FieldsThatDoNotHoldAByteSendNothing)
         {"0", [](frmMainF340& f) { return f.txtADCLoopCount; }, [&] { c->cmdWrtLoopCount_Click(); }, "Loop count"},
         {"256", [](frmMainF340& f) { return f.txtADCLoopCount; }, [&] { c->cmdWrtLoopCount_Click(); }, "Loop count"},
         {"", [](frmMainF340& f) { return f.txtADCLoopCount; }, [&] { c->cmdWrtLoopCount_Click(); }, "Loop count"},
+        {"-5", [](frmMainF340& f) { return f.txtADCLoopCount; }, [&] { c->cmdWrtLoopCount_Click(); }, "Loop count"},
+        {"0x1F", [](frmMainF340& f) { return f.txtADOSC; }, [&] { c->cmdWriteADCClock_Click(); }, "ADOSC"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.named) + " \"" + r.text + "\"");
@@ -331,7 +339,7 @@ TEST_F(AdcTest, LoopCountFieldTakesDigitsAndClampsOnLeaving)
     EXPECT_EQ(c->txtADCLoopCount->text(), "125");
 }
 
-TEST_F(AdcTest, UnansweredConversionKeepsTheLastResult)
+TEST_F(AdcTest, UnansweredConversionShowsNoReading)
 {
     board(0).setInputVoltage(0x0A, 512 * 3.3 / 1023);
     c->cmdADCRDData_Click();
@@ -339,9 +347,9 @@ TEST_F(AdcTest, UnansweredConversionKeepsTheLastResult)
     const double volts = g_AdcVolts;
     board(0).setInputVoltage(0x0A, 3.3);
 
-    struct { const char* name; std::function<void()> fault; } faults[] = {
-        {"time-out", [&] { board(0).dropNextReplies(1); }},
-        {"failed write", [&] { board(0).failNextWrites(1); }},
+    struct { const char* name; std::function<void()> fault; const char* bytesWritten; } faults[] = {
+        {"time-out", [&] { board(0).dropNextReplies(1); }, "64"},
+        {"failed write", [&] { board(0).failNextWrites(1); }, "0"},
     };
     for (const auto& f : faults) {
         SCOPED_TRACE(f.name);
@@ -350,8 +358,9 @@ TEST_F(AdcTest, UnansweredConversionKeepsTheLastResult)
         svc.answer(vbRetry);
         c->cmdADCRDData_Click();
         EXPECT_EQ(svc.boxTexts(), QStringList{kLinkDialog});
-        EXPECT_EQ(c->txtADDec->text(), " 512");
-        EXPECT_EQ(c->lblBytesSucceded->text(), "64");
+        // No reading shown as this conversion's; the bytes written are told either way.
+        EXPECT_EQ(c->txtADDec->text(), "xxxx");
+        EXPECT_EQ(c->lblBytesSucceded->text(), f.bytesWritten);
         EXPECT_DOUBLE_EQ(g_AdcVolts, volts);
         EXPECT_EQ(g_AdcCount, 512);
         EXPECT_EQ(g_AdcHigh, 2);

@@ -76,6 +76,33 @@ TEST_F(ConsoleTest, BothLedsOnComeBackWithoutSwitchingEitherOff)
     EXPECT_EQ(board(0).leds, 0x03);
 }
 
+// Each box the read-back changes runs its own handler, which sends both boxes as they stand
+// then: with both LEDs on, the green box's send still carries the old red bit.
+TEST_F(ConsoleTest, LedReadBackSendsEachChangedBoxInTurn)
+{
+    struct Case {
+        std::uint8_t leds;
+        std::vector<std::uint8_t> sent;
+    };
+    const Case cases[] = {{0x00, {}}, {0x01, {1}}, {0x02, {2}}, {0x03, {1, 3}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.leds);
+        board(0).leds = c.leds;
+        auto& f = console();
+        std::vector<std::uint8_t> sent;
+        for (const auto& rq : board(0).transcript.requests(0x01))
+            if (rq[2] == 0)
+                sent.push_back(rq[3]);
+        EXPECT_EQ(sent, c.sent);
+        EXPECT_EQ(f.chkLED[0]->isChecked(), (c.leds & 1) != 0);
+        EXPECT_EQ(f.chkLED[1]->isChecked(), (c.leds & 2) != 0);
+        EXPECT_EQ(board(0).leds, c.leds);
+        forms().destroyAll();
+        CloseHidHandles();
+        board(0).transcript.clear();
+    }
+}
+
 TEST_F(ConsoleTest, ClickingGreenWithRedCheckedSendsBoth)
 {
     auto& f = console();
@@ -151,6 +178,29 @@ TEST_F(ConsoleTest, ReconnectAfterReplugShowsTheBoardAgain)
     f.cmdReconnect_Click();
     EXPECT_TRUE(f.chkLED[0]->isChecked());
     EXPECT_EQ(SelectedBoard(), 0);
+}
+
+// Retry after a link error goes on with the board the user picked; Reconnect starts again
+// at board 0.
+TEST_F(ConsoleTest, RetryKeepsThePickedBoardReconnectReturnsToBoardZero)
+{
+    useBoards(2);
+    auto& f = console();
+    f.cboEVBinstance->setCurrentIndex(1);
+    ASSERT_EQ(SelectedBoard(), 1);
+
+    board(1).dropNextReplies(1);
+    svc.answer(vbRetry);
+    f.cmdFirmwareVersion_Click();
+    EXPECT_EQ(svc.boxes.size(), 1u);
+    EXPECT_EQ(SelectedBoard(), 1);
+    EXPECT_EQ(f.cboEVBinstance->currentText(), "1");
+
+    board(0).transcript.clear();
+    f.cmdReconnect_Click();
+    EXPECT_EQ(SelectedBoard(), 0);
+    EXPECT_EQ(f.cboEVBinstance->currentText(), "0");
+    EXPECT_FALSE(board(0).transcript.requests(0x01).empty()); // board 0's state was read back
 }
 
 TEST_F(ConsoleTest, ShowDcpMotherboardShowsTheMotherboardWindow)

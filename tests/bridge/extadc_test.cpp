@@ -11,6 +11,8 @@
 #include <QLineEdit>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 using platform::vbOK;
 using platform::vbRetry;
@@ -112,15 +114,12 @@ TEST_F(ExtAdcTest, RegisterExchangeShowsTheValueShiftedBack)
     EXPECT_EQ(c->lblADRegRead->text(), "AB");
 }
 
-TEST_F(ExtAdcTest, UnansweredExchangesKeepTheLastResults)
+TEST_F(ExtAdcTest, UnansweredExchangesShowNoStaleResults)
 {
-    board(0).extAdc.result = 8388607;
-    c->cmdRDZN5520_Click();
     c->txtADCReg[0]->setText("81");
     c->txtADCReg[1]->setText("5A");
     c->cmdWrtADReg_Click();
     ASSERT_EQ(c->lblADRegRead->text(), "5A");
-    board(0).extAdc.result = -5;
 
     svc.answer(vbRetry);
     board(0).failNextWrites(1);
@@ -133,17 +132,27 @@ TEST_F(ExtAdcTest, UnansweredExchangesKeepTheLastResults)
     EXPECT_EQ(received(), QStringList(4, "--"));
     EXPECT_EQ(c->lblADRegRead->text(), "--");
 
-    for (bool timeOut : {true, false}) {
+    // The conversion leaves no earlier result behind as its own: the count and millivolts
+    // are 0; the labels keep their texts when nothing was asked and show "--" when the
+    // reply did not come.
+    struct { bool timeOut; const char* count; const char* mv; } conversions[] = {
+        {false, "8388607", "2500.00"}, {true, "--", "--"}};
+    for (const auto& r : conversions) {
+        SCOPED_TRACE(r.timeOut ? "time-out" : "failed write");
+        board(0).extAdc.result = 8388607;
+        c->cmdRDZN5520_Click();
+        ASSERT_EQ(g_ExtAdcCount, 8388607);
+        board(0).extAdc.result = -5;
         svc.answer(vbRetry);
-        if (timeOut)
+        if (r.timeOut)
             board(0).dropNextReplies(1);
         else
             board(0).failNextWrites(1);
         c->cmdRDZN5520_Click();
-        EXPECT_EQ(g_ExtAdcCount, 8388607);
-        EXPECT_DOUBLE_EQ(g_ExtAdcMillivolts, 2500.0);
-        EXPECT_EQ(c->lblADDecimal[1]->text(), "8388607");
-        EXPECT_EQ(c->lbl_ADReal->text(), "2500.00");
+        EXPECT_EQ(g_ExtAdcCount, 0);
+        EXPECT_EQ(g_ExtAdcMillivolts, 0.0);
+        EXPECT_EQ(c->lblADDecimal[1]->text(), r.count);
+        EXPECT_EQ(c->lbl_ADReal->text(), r.mv);
     }
     EXPECT_EQ(svc.boxTexts(), QStringList(4, kLinkDialog));
 }
@@ -154,6 +163,7 @@ TEST_F(ExtAdcTest, FieldsThatDoNotHoldAByteSendNothing)
         {c->txtADCReg[0], "1FF", "Register byte 1"},
         {c->txtADCReg[1], "", "Register byte 2"},
         {c->txtADCDelay[0], "x", "Delay"},
+        {c->txtADCReg[0], "100", "Register byte 1"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.named);
@@ -188,4 +198,31 @@ TEST_F(ExtAdcTest, PinPreparationSetsPortP1)
         EXPECT_EQ(c->chkOpenCollectorP1[i]->isChecked(), pushPull[i]) << i;
         EXPECT_EQ(c->chkGPvalueP1[i]->isChecked(), high[i]) << i;
     }
+}
+
+TEST_F(ExtAdcTest, PinPreparationWithAutoWriteReadWritesPerChangedBox)
+{
+    // P1.0..P1.4 all clear, but for one box of each family already as wanted.
+    for (size_t i = 0; i < 5; ++i) {
+        c->chkOpenCollectorP1[i]->setChecked(i == 1);
+        c->chkGPvalueP1[i]->setChecked(i == 0);
+    }
+    c->chkAutoWriteRead->setChecked(true);
+    board(0).transcript.clear();
+
+    c->cmdInitADCIO_Click();
+
+    // Changed: modes of P1.2 and P1.4, values of P1.1 and P1.3; then the four port
+    // operations once more.
+    std::vector<std::pair<int, std::uint8_t>> sfr; // (set 0 / get 1, register)
+    for (const auto& rq : board(0).transcript.requests(0x12))
+        sfr.emplace_back(rq[2], rq[3]);
+    const std::vector<std::pair<int, std::uint8_t>> expected = {
+        {0, 0xA5}, {1, 0xA5}, {0, 0xA5}, {1, 0xA5}, // P1.2, P1.4 push-pull
+        {0, 0x90}, {1, 0x90}, {0, 0x90}, {1, 0x90}, // P1.1, P1.3 high
+        {0, 0xA5}, {1, 0xA5}, {0, 0x90}, {1, 0x90}, // the preparation's own write and read
+    };
+    EXPECT_EQ(sfr, expected);
+    EXPECT_EQ(board(0).sfr(0xA5) & 0x1F, 0x16);
+    EXPECT_EQ(board(0).portLatch(1) & 0x1F, 0x0B);
 }

@@ -425,3 +425,32 @@ TEST_F(GpioTest, GpioTabShowsEveryControlWholeAndApart)
             EXPECT_FALSE(rects[a].intersects(rects[b])) << a << " " << b;
     c.hide();
 }
+
+TEST_F(GpioTest, BoardLostInTheSelectionsReadBackAsksOnceAndReadsTheBoardAgain)
+{
+    frmMainF340& c = loaded();
+    c.cmdResetGPIO_Click();
+    board(0).setSfr(0xA5, 0x42);
+    board(0).setSfr(0x90, 0x24);
+    // The board goes away while Reconnect's selection reads the output modes back, and is
+    // plugged in again before the user presses Retry.
+    bool lost = false;
+    svc.onPump = [&](int) {
+        if (!lost && c.txtSFRAddress->text() == "80") {
+            lost = true;
+            board(0).unplug();
+        }
+    };
+    svc.onBox = [&](const QString&, int) {
+        board(0).replug();
+        return vbRetry;
+    };
+    c.cmdReconnect_Click();
+    svc.onPump = nullptr;
+
+    // One dialog: the rows after the failed one would only meet the lost board again.
+    EXPECT_EQ(svc.boxTexts(), QStringList{kCheckStatus});
+    // The search that Retry asked for selected the board and read it back whole.
+    EXPECT_EQ(boxesByte(c.chkOpenCollectorP1), 0x42);
+    EXPECT_EQ(boxesByte(c.chkGPvalueP1), 0x24);
+}

@@ -320,6 +320,7 @@ TEST_F(I2CTest, ScanStopsAtTheLowerOfTwoDevicesWithoutDialogs)
     for (size_t i = 0; i < probes.size(); ++i) {
         EXPECT_EQ(probes[i][2], 2 * i + 1) << "probe " << i;
         EXPECT_EQ(probes[i][3], 1);
+        EXPECT_EQ(probes[i][4], 1) << "\"Random Read/Write\" sends the register byte with every probe";
     }
     EXPECT_TRUE(svc.boxes.empty()) << "quiet probes";
     EXPECT_EQ(f.txtI2Caddress->text(), "50");
@@ -345,6 +346,27 @@ TEST_F(I2CTest, ScanWithNoDeviceAsksWhetherToClose)
 
     svc.answer(vbYes);
     EXPECT_TRUE(ends([&] { f.cmdScanI2Caddress_Click(); }));
+}
+
+TEST_F(I2CTest, ScanTakesNoStaleReplyLeftBySomethingDoneDuringItsWaits)
+{
+    attach();
+    frmMainF340& f = c();
+    // An LED click during the wait after the first probe: the board answers the set too, and
+    // that reply must not pass for an acknowledge of the next probe.
+    bool clicked = false;
+    svc.onPump = [&](int) {
+        if (!clicked) {
+            clicked = true;
+            f.chkLED[0]->setChecked(true);
+        }
+    };
+    f.cmdScanI2Caddress_Click();
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(i2cRequests().size(), size_t(kDevice7) + 1);
+    EXPECT_EQ(f.txtI2Caddress->text(), "50");
+    EXPECT_EQ(g_I2CAddress, kDevice8);
+    EXPECT_TRUE(svc.boxes.empty());
 }
 
 TEST_F(I2CTest, UnplugDuringABlockReadRetriesAfterTheBoardIsBack)

@@ -290,3 +290,33 @@ TEST_F(SfrTest, DumpRowWithoutAReplyIsMarkedRed)
     EXPECT_EQ(f.txtPBuf[1]->text(), f.txtPBufRd[1]->text());
     EXPECT_EQ(f.txtSFRAddress->text(), "F8");
 }
+
+TEST_F(SfrTest, SingleReadBetweenDumpRowsLeavesTheRowsTheirOwnRegisters)
+{
+    // The dump lets user events run before and after each row's read; a device window's own
+    // register read can run there and uses the same scratch field and reply labels.
+    board(0).setSfr(0x90, 0x22);
+    board(0).setSfr(0xA0, 0x33);
+    board(0).setSfr(0xC7, 0x77);
+    auto& f = loaded();
+    const int start = svc.pumps;
+    // Row i lets events run at start + 2i + 1 (before its read) and start + 2i + 2 (after).
+    svc.onPump = [&](int n) {
+        if (n == start + 3 || n == start + 6) { // before row 1's read, after row 2's read
+            f.txtSFRAddress->setText("C7");
+            f.cmdGetSDFValue_Click();
+        }
+    };
+    f.cmdReadSKF_Click();
+    svc.onPump = nullptr;
+
+    std::vector<std::uint8_t> expected;
+    for (const char* a : kDumpOrder)
+        expected.push_back(static_cast<std::uint8_t>(QString(a).toUInt(nullptr, 16)));
+    expected.insert(expected.begin() + 1, 0xC7); // the user's read before row 1
+    expected.insert(expected.begin() + 4, 0xC7); // and after row 2
+    EXPECT_EQ(sfrReadAddresses(), expected);
+    EXPECT_EQ(f.txtPBufRd[1]->text(), "22");
+    EXPECT_EQ(f.txtPBufRd[2]->text(), "33");
+    EXPECT_EQ(f.txtPBufRd[17]->text(), "77");
+}

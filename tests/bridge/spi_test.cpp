@@ -6,10 +6,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -242,6 +244,23 @@ TEST_F(SpiTest, BadCountOrByteSendsNothingAndSaysWhat)
         ASSERT_EQ(svc.boxes.size(), 1u);
         EXPECT_TRUE(svc.boxes[0].text.contains(c.message)) << svc.boxes[0].text.toStdString();
     }
+}
+
+TEST_F(SpiTest, PhaseChangeByteIsAPlainFieldCheckedWhenTheTransferIsBuilt)
+{
+    auto& f = loaded();
+    setTransfer(f, {"00"}, false);
+    f.txtClockPhaseChangeByte->clear();
+    for (QChar c : QString("1x")) {
+        QKeyEvent key(QEvent::KeyPress, c == u'x' ? Qt::Key_X : Qt::Key_1, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(f.txtClockPhaseChangeByte, &key);
+    }
+    EXPECT_EQ(f.txtClockPhaseChangeByte->text(), "1x");
+    svc.answer(vbOK);
+    f.cmdSPIWrite_Click();
+    EXPECT_TRUE(board(0).transcript.requests().empty());
+    ASSERT_EQ(svc.boxes.size(), 1u);
+    EXPECT_TRUE(svc.boxes[0].text.contains("Clock Phase Change Byte")) << svc.boxes[0].text.toStdString();
 }
 
 TEST_F(SpiTest, ReadingTransferWithoutAReplyShowsNoBytes)

@@ -250,6 +250,33 @@ TEST_F(LinkTest, RetryInsideTheSelectionReadBackDoesNotNestSearches)
     EXPECT_FALSE(SearchPending());
 }
 
+// An I2C transfer inside the selection's read-back meets a board that went away: the Retry
+// only asks for the search after the read-back, so the transfer gives up instead of meeting
+// the dead board dialog after dialog; the search that follows finds the board again.
+TEST_F(LinkTest, I2CRetryInsideTheSelectionReadBackGivesUpUntilTheSearch)
+{
+    int selections = 0, status = -1;
+    linkHooks().boardListInit = [&](int preferred) {
+        SelectBoard(preferred);
+        if (++selections != 1)
+            return;
+        g_BridgeStatus = kStatusOk; // from an earlier transfer
+        board(0).unplug();
+        const std::array<std::uint8_t, 1> data{0x12}, reg{0x00};
+        status = I2CWriteRetry(0x50, 1, 1, data, reg, 0);
+    };
+    svc.onBox = [&](const QString&, int) {
+        board(0).replug();
+        return svc.boxes.size() < 3 ? vbRetry : vbCancel;
+    };
+    EXPECT_FALSE(ends([] { InitHidConnection(); }));
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.WriteFile error."});
+    EXPECT_EQ(status, kStatusWriteFailed);
+    EXPECT_EQ(g_BridgeStatus, kStatusWriteFailed); // not the earlier 8
+    EXPECT_EQ(selections, 2);
+    EXPECT_TRUE(askFirmware().replied);
+}
+
 namespace {
 // A board that never stops sending: the drain must end all the same.
 struct ChattyConnection : BoardConnection {

@@ -60,6 +60,19 @@ TEST_F(AdcChannelsTest, LoadOpensAtTheVccHalfInput)
     EXPECT_EQ((*mux)[3], kVin4);
 }
 
+TEST_F(AdcChannelsTest, EveryEntryNamesTheMultiplexerCodeItSelects)
+{
+    mb();
+    for (int i = 0; i < mb().Combo1->count(); ++i) {
+        const QString entry = mb().Combo1->itemText(i);
+        SCOPED_TRACE(entry.toStdString());
+        mb().Combo1->setCurrentIndex(i);
+        const auto mux = board().transcript.lastRequest(kMux);
+        ASSERT_TRUE(mux);
+        EXPECT_EQ((*mux)[3], entry.left(2).toInt(nullptr, 16));
+    }
+}
+
 TEST_F(AdcChannelsTest, ClientReadGivesVoltsAndTexts)
 {
     struct Case {
@@ -211,4 +224,31 @@ TEST_F(AdcChannelsTest, ClosingTheWindowWhileSamplingEndsTheLoop)
     svc.onPump = nullptr;
     EXPECT_FALSE(forms().frmMotherboardDAQ2.loaded());
     EXPECT_EQ(conversions() - before, 2);
+}
+
+TEST_F(AdcChannelsTest, ReadVccClosedInALinkDialogConvertsNoMore)
+{
+    mb();
+    board().transcript.clear();
+    // "Read VCC" lets events run once the bridge is on the VCC/2 input: from then on the
+    // first conversion gets no reply, and the user closes the window while the link dialog
+    // is up.
+    bool armed = false;
+    svc.onPump = [&](int) {
+        if (!armed) {
+            armed = true;
+            board().dropNextReplies(2);
+        }
+    };
+    svc.onBox = [](const QString&, int) {
+        if (forms().frmMotherboardDAQ2.loaded()) {
+            forms().frmMotherboardDAQ2.get()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        return vbRetry;
+    };
+    mb().cmdSampleVCC_Click();
+    svc.onPump = nullptr;
+    EXPECT_FALSE(forms().frmMotherboardDAQ2.loaded());
+    EXPECT_EQ(adcCommands(), "MEC") << "the second conversion is not sent";
 }

@@ -122,6 +122,21 @@ TEST_F(PortsTest, PinBoxesChangeTheImageBitTheFieldAndTheConsoleBoxButNotTheBoar
     EXPECT_TRUE(sfrSets().empty()) << "nothing is written before the port write";
 }
 
+TEST_F(PortsTest, UnderAutoWriteReadEachBoxChangeWritesItsPortAndWriteStillWritesAllSix)
+{
+    frmMotherboardDAQ2& w = mb();
+    console().chkAutoWriteRead->setChecked(true);
+    board(0).transcript.clear();
+
+    w.chkPData[6]->setChecked(true);   // P0.6
+    w.chkP0OutEn[22]->setChecked(false); // P2.6 open-drain
+    EXPECT_EQ(sfrSets(), (std::vector<SfrSet>{{0x80, 0x42}, {0xA6, 0xB8}}));
+
+    board(0).transcript.clear();
+    w.cmdWrtPipe1_Click();
+    EXPECT_EQ(sfrSets(), (std::vector<SfrSet>{{0x80, 0x42}, {0x90, 0x08}, {0xA0, 0x10}, {0xA4, 0x05}, {0xA5, 0x08}, {0xA6, 0xB8}}));
+}
+
 TEST_F(PortsTest, PortWriteSendsTheSixRegistersFromTheImageInOrder)
 {
     frmMotherboardDAQ2& w = mb();

@@ -74,6 +74,8 @@ TEST_F(SpiTerminalsTest, Terminal2SendsTheFrameToTheChipAndFillsTheReplies)
         {"1", {"C0"}, {0xC0}, {"FF", "--", "--", "--", "--", "--"}},
         {"3", {"A1", "B2", "C3"}, {0xA1, 0xB2, 0xC3}, {"FF", "A1", "B2", "--", "--", "--"}},
         {"5", {"11", "22", "33", "44", "55"}, {0x11, 0x22, 0x33, 0x44, 0x55}, {"FF", "11", "22", "33", "44", "--"}},
+        // The console's count field holds two characters: "005" must reach it as 5.
+        {"005", {"11", "22", "33", "44", "55"}, {0x11, 0x22, 0x33, 0x44, 0x55}, {"FF", "11", "22", "33", "44", "--"}},
     };
     frmMotherboardDAQ2& w = mb();
     frmMainF340& con = console();

@@ -172,6 +172,21 @@ TEST_F(SupplyPotTest, ByteFieldsHoldOneByte)
     }
 }
 
+TEST_F(SupplyPotTest, BytesKeptWithLeadingZerosGoOutWhole)
+{
+    // The entry rule keeps "072" as typed; the frame must still carry 0x72, not "07".
+    const char* const typed[] = {"050", "0C0", "0072"};
+    for (int k = 0; k < 3; ++k) {
+        QLineEdit* box = mb().txtSPIwr[size_t(5 + k)];
+        box->clear();
+        type(box, typed[k]);
+        pressEnter(box);
+    }
+    mb().cmdSPIWrite2_Click();
+    EXPECT_EQ(frames(), (Frames{{0x50, 0xC0, 0x72}}));
+    EXPECT_EQ(analog->supplyPot->data, 0x72);
+}
+
 TEST_F(SupplyPotTest, AFailedTransferStillDeselectsThePotentiometer)
 {
     // "Read Setup" lets events run once the potentiometer is selected: from then on the

@@ -338,7 +338,8 @@ TEST_F(VccCalibrationTest, LeavingTheVrefFieldSetsTheAdcReference)
         const char* shown;
         double vref;
     };
-    const Case cases[] = {{"3.28", "3.28", 3.28}, {"abc", "3.3", 3.3}, {"", "3.3", 3.3}, {"33", "3.3", 3.3}};
+    const Case cases[] = {{"3.28", "3.28", 3.28}, {"abc", "3.3", 3.3}, {"", "3.3", 3.3}, {"33", "3.3", 3.3},
+                         {"0,003", "3.3", 3.3}};
     for (const Case& c : cases) {
         g_AdcVref = 0;
         cal.txtVrefCal->setText(c.text);

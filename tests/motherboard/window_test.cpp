@@ -265,6 +265,37 @@ TEST_F(MotherboardWindowTest, I2CReadShowsTheBytesOfTheReadAndDashesPastThem)
     EXPECT_TRUE(svc.boxes.empty());
 }
 
+// The entry rule keeps "050" and "001" as typed: each field goes out as the number it
+// denotes, although the console's fields hold two characters.
+TEST_F(MotherboardWindowTest, I2CFieldsWithLeadingZerosGoOutAsTheirValue)
+{
+    auto dev = attach(0x28);
+    dev->setReg(1, 0xCD);
+    dev->setReg(2, 0xEF);
+    frmMotherboardDAQ2& w = mb();
+    const std::pair<QLineEdit*, const char*> typed[] = {
+        {w.txtI2CIN[0], "002"},  {w.txtI2CIN[1], "050"},  {w.txtI2CIN[2], "001"},
+        {w.txtI2COut[0], "002"}, {w.txtI2COut[1], "050"}, {w.txtI2COut[2], "005"}, {w.txtI2COut[3], "0C0"},
+    };
+    for (auto [box, text] : typed) {
+        box->clear();
+        typeInto(box, text);
+        leave(box);
+        ASSERT_EQ(box->text(), text);
+    }
+
+    w.cmdI2CRead->click();
+    EXPECT_EQ(w.txtI2CRead[0]->text(), "CD");
+    EXPECT_EQ(w.txtI2CRead[1]->text(), "EF");
+    EXPECT_EQ(w.txtI2CRead[2]->text(), "--");
+    w.CMDI2CWrite->click();
+    EXPECT_EQ(g_I2CAddress, 0x50);
+    EXPECT_EQ(dev->writes, 1);
+    EXPECT_EQ(dev->reg(5), 0x05) << "register 05, Byte1 again as the first data byte";
+    EXPECT_EQ(dev->reg(6), 0xC0);
+    EXPECT_TRUE(svc.boxes.empty());
+}
+
 TEST_F(MotherboardWindowTest, NotAcknowledgedReadTurnsOnlyItsLampRed)
 {
     attach(0x28);

@@ -130,6 +130,28 @@ TEST_F(KeyFilterTest, PasteTypesEachCharacterWithinMaxLength)
     EXPECT_EQ(box->text(), QStringLiteral("7")) << "the context menu's paste is filtered too";
 }
 
+TEST_F(KeyFilterTest, AReadOnlyFieldTakesNeitherChangedKeysNorPastes)
+{
+    box->setText(QStringLiteral("5F"));
+    box->setReadOnly(true);
+    svc.clipboard = QStringLiteral("12");
+    int enters = 0;
+    filter->keyPress = [&](int& k) {
+        if (k == kKeyReturn)
+            ++enters;
+        checkValidEntryHex(k);
+    };
+
+    type(box.get(), "a7"); // 'a' comes back from the filter as 'A', which the filter types itself
+    press(box.get(), Qt::Key_Insert, Qt::ShiftModifier);
+    press(box.get(), Qt::Key_V, Qt::ControlModifier);
+    filter->typeText(QStringLiteral("34"));
+    EXPECT_EQ(box->text(), QStringLiteral("5F"));
+
+    press(box.get(), Qt::Key_Return);
+    EXPECT_EQ(enters, 1) << "the handler still sees the keys";
+}
+
 TEST_F(KeyFilterTest, HandlerMayCloseTheField)
 {
     filter->keyPress = [this](int& k) {

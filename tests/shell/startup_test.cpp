@@ -10,6 +10,7 @@
 #include "shell/globals.h"
 #include "support/board_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -63,19 +64,51 @@ TEST_F(StartupTest, LampBlinksBetweenTheTwoGreens)
     EXPECT_TRUE(first == 10 || first == 2);
 }
 
-TEST_F(StartupTest, SeparatorPickLoadsTheServiceWindowsAndStaysOnScreen)
+// The separators, and the families whose windows the program does not have yet: the pick
+// loads the hidden service windows and sets the bus switch, then leaves the menu on screen.
+TEST_F(StartupTest, PicksWithoutAWindowLoadTheServiceWindowsAndStayOnScreen)
+{
+    const int picks[] = {1, 2, 3, 4, 5, 6, 7, 8};
+    for (int p : picks) {
+        SCOPED_TRACE(p);
+        auto& m = menu();
+        board(0).transcript.clear();
+        pick(p);
+        EXPECT_TRUE(forms().frmMainF340.loaded());
+        EXPECT_TRUE(forms().frmMotherboardDAQ2.loaded());
+        EXPECT_FALSE(forms().frmMainF340().isVisible());
+        EXPECT_FALSE(forms().frmMotherboardDAQ2().isVisible());
+        EXPECT_TRUE(m.isVisible());
+        EXPECT_FALSE(m.Timer1->isActive());
+        EXPECT_FALSE(m.Shpstatus[2]->isVisible());
+        EXPECT_TRUE(g_BoardPresent);
+        EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&m));
+        EXPECT_EQ(BoardCount(), 1);
+        // Only the I2C family sends the console's I2C options.
+        int optionSets = 0;
+        for (const auto& rq : board(0).transcript.requests())
+            optionSets += rq[1] == 0x04 && rq[2] == 0;
+        EXPECT_EQ(optionSets, p == 2 ? 1 : 0);
+        forms().frmStartup.show(); // back to the heading for the next pick
+    }
+}
+
+TEST_F(StartupTest, TheMenuComingBackToTheFrontDuringAPickLeavesTheLampStopped)
 {
     auto& m = menu();
+    // A link dialog came and went while the pick ran: the menu is the active window again.
+    svc.onPump = [&m](int) {
+        QApplication::setActiveWindow(nullptr);
+        QApplication::setActiveWindow(&m);
+    };
     pick(6);
-    EXPECT_TRUE(forms().frmMainF340.loaded());
-    EXPECT_TRUE(forms().frmMotherboardDAQ2.loaded());
-    EXPECT_FALSE(forms().frmMainF340().isVisible());
-    EXPECT_FALSE(forms().frmMotherboardDAQ2().isVisible());
-    EXPECT_TRUE(m.isVisible());
+    svc.onPump = nullptr;
     EXPECT_FALSE(m.Timer1->isActive());
-    EXPECT_FALSE(m.Shpstatus[2]->isVisible());
-    EXPECT_TRUE(g_BoardPresent);
-    EXPECT_EQ(BoardCount(), 1);
+
+    // Once the pick is over, coming to the front starts the lamp again.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(&m);
+    EXPECT_TRUE(m.Timer1->isActive());
 }
 
 TEST_F(StartupTest, BusSwitchFollowsTheFamilyAndCalibrationLeavesIt)
