@@ -4,7 +4,7 @@
 
 #include <hidapi.h>
 
-#include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -67,8 +67,7 @@ public:
             const int err = errno;
             if (error) {
                 if (err == EACCES || err == EPERM
-                    || (!QFile::permissions(board.path).testFlag(QFileDevice::WriteUser)
-                        && QFile::exists(board.path)))
+                    || (QFileInfo::exists(board.path) && !QFileInfo(board.path).isWritable()))
                     *error = "Permission denied";
                 else
                     *error = err ? QString::fromLocal8Bit(std::strerror(err)) : QString("cannot open the device");
