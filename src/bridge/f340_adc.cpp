@@ -77,17 +77,12 @@ void setBox(QCheckBox* box, bool on)
         box->setChecked(on);
 }
 
-bool isHexDigit(QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'); }
-
 // The byte in a hex entry field, or empty after a message saying what is wrong with it.
 std::optional<std::uint8_t> hexByte(const QLineEdit* box, const QString& name)
 {
     // Leading zeros are allowed ("0FF" is a byte); the value decides, not the length.
-    const QString t = box->text().trimmed();
-    bool ok = false;
-    const uint value = t.toUInt(&ok, 16);
-    if (ok && value <= 0xFF && std::all_of(t.begin(), t.end(), isHexDigit))
-        return std::uint8_t(value);
+    if (const auto value = HexByte(box->text()))
+        return value;
     platform::msgBox(QString("%1 \"%2\" does not fit one byte: enter 00 to FF. Nothing was sent.").arg(name, box->text()));
     return std::nullopt;
 }

@@ -38,7 +38,7 @@ std::optional<std::uint8_t> hexByte(const QString& text)
 {
     QString t = text;
     t.remove(u' ');
-    return bridge::parseHexByte(t);
+    return HexByte(t);
 }
 
 // The value of a decimal count field (a leading blank is fine); nothing when it is not a number.
@@ -46,12 +46,7 @@ std::optional<int> decimalCount(const QString& text)
 {
     QString t = text;
     t.remove(u' ');
-    if (t.isEmpty() || t.size() > 4)
-        return std::nullopt;
-    for (QChar c : t)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    return t.toInt();
+    return DecimalNumber(t, 4);
 }
 
 void complain(const QString& text) { platform::msgBox(text, platform::vbOKOnly, "Error"); }

@@ -41,25 +41,15 @@ QString mhzText(int khz)
 // The whole text as a decimal number (blanks around it allowed); nullopt when it is not one.
 std::optional<int> decimalValue(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 9)
-        return std::nullopt;
-    for (QChar c : t)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    return t.toInt();
+    return DecimalNumber(text, 9);
 }
 
 // One or two hex digits (blanks around them allowed); nullopt for anything else.
 std::optional<std::uint8_t> hexByteValue(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 2)
+    if (text.trimmed().size() > 2)
         return std::nullopt;
-    for (QChar c : t)
-        if (!std::isxdigit(c.unicode() < 128 ? c.toLatin1() : 'x'))
-            return std::nullopt;
-    return static_cast<std::uint8_t>(t.toUInt(nullptr, 16));
+    return HexByte(text);
 }
 
 // Fills a clock list with entries and selects the entry of divider `current` when there is

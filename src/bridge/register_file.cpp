@@ -1,4 +1,5 @@
 #include "bridge/register_file.h"
+#include "shell/text.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -46,18 +47,9 @@ void lineFields(const QString& line, QStringList& out)
 
 std::optional<std::uint8_t> parseHexByte(const QString& digits)
 {
-    if (digits.isEmpty())
-        return std::nullopt;
-    int v = 0;
-    for (QChar c : digits) {
-        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
-        if (d < 0)
-            return std::nullopt;
-        v = v * 16 + d;
-        if (v > 0xFF)
-            return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(v);
+    if (digits.trimmed() != digits)
+        return std::nullopt; // the digits of a field, taken as they stand
+    return HexByte(digits);
 }
 
 QStringList inputFields(const QString& text)

@@ -64,22 +64,7 @@ QLineEdit* mbByteField(const QString& text, bool readOnly)
     return box;
 }
 
-std::optional<std::uint8_t> hexTextByte(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    int value = 0;
-    for (QChar c : t) {
-        const int d = hexDigit(c);
-        if (d < 0)
-            return std::nullopt;
-        value = value * 16 + d;
-        if (value > 0xFF)
-            return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(value);
-}
+std::optional<std::uint8_t> hexTextByte(const QString& text) { return HexByte(text); }
 
 std::optional<std::uint8_t> byteFieldValue(const QString& text)
 {
@@ -88,16 +73,7 @@ std::optional<std::uint8_t> byteFieldValue(const QString& text)
     return hexTextByte(text);
 }
 
-std::optional<int> decimalFieldValue(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 4)
-        return std::nullopt;
-    for (QChar c : t)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    return t.toInt();
-}
+std::optional<int> decimalFieldValue(const QString& text) { return DecimalNumber(text, 4); }
 
 QString hexEntryText(const QString& text)
 {

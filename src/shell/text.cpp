@@ -268,3 +268,31 @@ QString Format(double v, const QString& pattern)
     // A value that rounds to zero carries no sign.
     return v < 0 && rounded != 0 ? u'-' + out : out;
 }
+
+std::optional<std::uint8_t> HexByte(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : t) {
+        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+        if (d < 0 || c.unicode() > 127)
+            return std::nullopt;
+        value = value * 16 + d;
+        if (value > 0xFF)
+            return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+std::optional<int> DecimalNumber(const QString& text, int maxDigits)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > maxDigits)
+        return std::nullopt;
+    for (QChar c : t)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    return t.toInt();
+}

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -65,3 +66,9 @@ QString Str(double v);
 // "." is the decimal point; other characters are copied. Halves round away from zero.
 // Format(0.5, "#0.000") == "0.500", Format(0.5, "##.0000") == ".5000".
 QString Format(double v, const QString& pattern);
+
+// Entry-field values checked before a report is built. A byte: hex digits only (blanks
+// around them allowed, leading zeros too) worth 00..FF. A count: decimal digits only, at most
+// maxDigits of them. Anything else is no value: the caller says so and sends nothing.
+std::optional<std::uint8_t> HexByte(const QString& text);
+std::optional<int> DecimalNumber(const QString& text, int maxDigits);
