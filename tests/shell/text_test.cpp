@@ -210,3 +210,21 @@ TEST_F(ClipboardKeysTest, OnlyExactlyCtrlActs)
         EXPECT_EQ(box.selectedText(), QString(c.selected)) << c.keyCode << "/" << c.shift;
     }
 }
+
+TEST(EntryValues, HexByteAndDecimalNumber)
+{
+    struct { const char* text; int byte; } bytes[] = {
+        {"0", 0}, {"ff", 255}, {"0FF", 255}, {" 7 ", 7}, {"100", -1}, {"", -1}, {"1G", -1}, {"0x1F", -1}, {"-1", -1},
+    };
+    for (const auto& c : bytes) {
+        const auto v = HexByte(c.text);
+        EXPECT_EQ(v ? int(*v) : -1, c.byte) << c.text;
+    }
+    struct { const char* text; int digits; int value; } counts[] = {
+        {"1", 4, 1}, {" 32", 4, 32}, {"0010", 4, 10}, {"12345", 4, -1}, {"", 4, -1}, {"-5", 4, -1}, {"3a", 4, -1},
+    };
+    for (const auto& c : counts) {
+        const auto v = DecimalNumber(c.text, c.digits);
+        EXPECT_EQ(v.value_or(-1), c.value) << c.text;
+    }
+}
