@@ -7,6 +7,7 @@
 #include "shell/globals.h"
 #include "shell/text.h"
 #include "support/board_fixture.h"
+#include "support/fields.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,13 +26,6 @@ struct SfrSet {
     bool operator==(const SfrSet&) const = default;
 };
 
-std::vector<QString> texts(const std::array<QLineEdit*, 6>& boxes)
-{
-    std::vector<QString> out;
-    for (const QLineEdit* b : boxes)
-        out.push_back(b->text());
-    return out;
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
+#include "support/fields.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -22,13 +23,6 @@ namespace {
 
 constexpr std::uint8_t kSpiCmd = 0x09;
 
-std::vector<QString> texts(const std::array<QLineEdit*, 6>& boxes)
-{
-    std::vector<QString> out;
-    for (const QLineEdit* b : boxes)
-        out.push_back(b->text());
-    return out;
-}
 
 } // namespace
 

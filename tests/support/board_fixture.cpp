@@ -14,6 +14,7 @@ void BoardFixture::SetUp()
     resetSharedState();
     resetLinkHooks();
     platform::setServices(&svc);
+    svc.programDirectory = dataDir.path();
     useBoards(1);
 }
 

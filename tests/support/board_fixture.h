@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <memory>
 
 class frmMainF340;
@@ -35,4 +37,5 @@ protected:
 
     TestServices svc;
     std::shared_ptr<sim::SimTransport> sims;
+    QTemporaryDir dataDir; // the program directory of every test: nothing lands in a real one
 };
