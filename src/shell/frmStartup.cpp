@@ -149,7 +149,18 @@ frmStartup::frmStartup()
     cboVCC = new QComboBox(this);
     cboVCC->hide();
 
-    connect(cboDCPSelect, &QComboBox::currentIndexChanged, this, [this] { cboDCPSelect_Click(); });
+    // A pick runs the handler whether or not it changes the entry shown (picking the family
+    // the menu still shows does the pick again); code that sets the entry runs it on a change.
+    connect(cboDCPSelect, &QComboBox::currentIndexChanged, this, [this] {
+        pickRan_ = true;
+        QTimer::singleShot(0, this, [this] { pickRan_ = false; });
+        cboDCPSelect_Click();
+    });
+    connect(cboDCPSelect, &QComboBox::activated, this, [this] {
+        if (!pickRan_)
+            cboDCPSelect_Click();
+        pickRan_ = false;
+    });
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1500);

@@ -52,5 +52,6 @@ private:
     void setBusSwitch(bool high);
     void showServiceWindows();
     bool engineeringView_ = false;
+    bool pickRan_ = false; // the change of this pick has run the handler already
     bool picking_ = false; // a pick is being handled: coming to the front is not a focus
 };

@@ -231,3 +231,21 @@ TEST_F(StartupTest, GarbageRepliesThroughPickAndSweep)
     EXPECT_FALSE(svc.ended);
     EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath("DCP_Cal_Data.txt")));
 }
+
+TEST_F(StartupTest, PickingTheEntryShownAgainRunsThePickAgain)
+{
+    auto& m = menu();
+    pick(6);
+    QCoreApplication::processEvents(); // that pick is long over
+    m.Timer1->start();
+    // The user picks "---------" once more: no change of entry, the pick runs all the same.
+    Q_EMIT m.cboDCPSelect->activated(6);
+    EXPECT_FALSE(m.Timer1->isActive());
+
+    // A user's pick that changes the entry runs once: the change runs it, the activation
+    // that comes with it does not run it again.
+    m.cboDCPSelect->setCurrentIndex(7);
+    m.Timer1->start();
+    Q_EMIT m.cboDCPSelect->activated(7);
+    EXPECT_TRUE(m.Timer1->isActive());
+}
