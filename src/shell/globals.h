@@ -63,7 +63,15 @@ using ActiveFormPtr = DeviceFormControls*;
     X(int, g_AdcNegChannel, {17})               /* list index of "1F - GND" */                   \
     X(std::int32_t, g_ExtAdcCount, {0})         /* external delta-sigma ADC, last conversion */  \
     X(double, g_ExtAdcMillivolts, {0.0})                                                         \
-    X(std::int16_t, g_ExtAdcGain, {1})
+    X(std::int16_t, g_ExtAdcGain, {1})                                                           \
+    /* --- device family and address (device windows, script window) */                          \
+    X(bool, g_I2CFamily, {false})                                                                \
+    X(bool, g_SPIFamily, {false})                                                                \
+    X(std::uint8_t, g_WriteAddress, {0})        /* device write address of the device windows */ \
+    /* --- script runs (the run-in test shares the stop request) */                              \
+    X(bool, g_AbortRequest, {false})                                                             \
+    X(std::int16_t, g_ScriptFailsAtRowStart, {0})                                                \
+    X(std::int16_t, g_ScriptFails, {0})
 
 #define DCPEVAL_DEFINE_STATE(type, name, ...) inline type name = type __VA_ARGS__;
 DCPEVAL_SHARED_STATE(DCPEVAL_DEFINE_STATE)
