@@ -4,11 +4,12 @@
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
+#include "scripts/frmScriptOps.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&frmScriptOps, &frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
 QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
 QComboBox* Forms::spiDeviceClockList() { return nullptr; }

@@ -1,0 +1,590 @@
+#include "scripts/frmScriptOps.h"
+
+#include "controls/lamp.h"
+#include "platform/services.h"
+#include "scripts/script_results.h"
+#include "shell/globals.h"
+#include "shell/text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace script;
+
+ScriptWindowLinks& scriptWindowLinks()
+{
+    static ScriptWindowLinks links{[] { return QString("50"); }};
+    return links;
+}
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kGridTop = 3120 / kTwipsPerPixel;
+constexpr int kGridLeft = 100 / kTwipsPerPixel;
+constexpr int kStartRows = 24;
+constexpr int kRowHeight = 18;
+constexpr int kDataColumnWidth = 208;
+const std::array<int, kCellCount> kColumnWidths{64, 64, 64, 208, 208, 208, 124, 298};
+
+QLineEdit* field(const QString& text, int width = 48, const QString& tip = QString())
+{
+    auto* e = new QLineEdit(text);
+    e->setFixedWidth(width);
+    e->setAlignment(Qt::AlignCenter);
+    if (!tip.isEmpty())
+        e->setToolTip(tip);
+    return e;
+}
+
+QColor cellColour(std::uint32_t bgr, const QWidget* w)
+{
+    if (bgr == kButtonFace)
+        return w->palette().color(QPalette::Button);
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+void setShown(QWidget* w, bool on)
+{
+    if (w->isVisibleTo(w->parentWidget()) != on)
+        w->setVisible(on);
+}
+
+} // namespace
+
+frmScriptOps::frmScriptOps()
+{
+    setWindowTitle("Setup - Script IC Send/Receive");
+    resize(10005 / kTwipsPerPixel, 7695 / kTwipsPerPixel);
+    buildControls();
+}
+
+frmScriptOps::~frmScriptOps()
+{
+    if (g_ActiveForm == this)
+        g_ActiveForm = nullptr;
+}
+
+void frmScriptOps::buildControls()
+{
+    Script_File_Ops = menuBar()->addMenu("File");
+    mnuScript_Read = Script_File_Ops->addAction("Open Script File");
+    connect(mnuScript_Read, &QAction::triggered, this, [this] { mnuScript_Read_Click(); });
+
+    auto* central = new QWidget;
+    setCentralWidget(central);
+    top_ = new QWidget(central);
+    auto* v = new QVBoxLayout(top_);
+    v->setContentsMargins(6, 4, 6, 4);
+    v->setSpacing(4);
+
+    // Title strip with the address field and the link lamp.
+    picTitle = new QFrame;
+    picTitle->setAutoFillBackground(true);
+    QPalette yellow = picTitle->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 0));
+    picTitle->setPalette(yellow);
+    auto* t = new QHBoxLayout(picTitle);
+    t->setContentsMargins(6, 2, 6, 2);
+    lblTitle = new QLabel("IC - Script Load / Execute");
+    QFont bold = lblTitle->font();
+    bold.setBold(true);
+    lblTitle->setFont(bold);
+    t->addWidget(lblTitle);
+    t->addStretch(1);
+    txtI2CAdr = field("60", 40);
+    t->addWidget(txtI2CAdr);
+    Label9 = new QLabel("USB");
+    ShpAttach_ = new Lamp;
+    Shp_USB_Transfer = new Lamp;
+    t->addWidget(Label9);
+    t->addWidget(ShpAttach_);
+    t->addWidget(Shp_USB_Transfer);
+    v->addWidget(picTitle);
+    connect(txtI2CAdr, &QLineEdit::returnPressed, this, [this] { txtI2CAdr_KeyPress(13); });
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    v->addLayout(row);
+
+    // Run controls.
+    frmScriptExec = new QGroupBox("Script Control");
+    {
+        auto* g = new QGridLayout(frmScriptExec);
+        g->setContentsMargins(6, 4, 6, 4);
+        g->setVerticalSpacing(2);
+        txtRunning = field("1", 44);
+        Label1 = new QLabel("of");
+        txtTotLines = field("", 44);
+        cmdReload2 = new QPushButton("Reload");
+        cmdAbort = new QPushButton("Abort");
+        cmdAbort->hide();
+        cmdExecAll = new QPushButton("Run All Steps");
+        cmdRunContinuous = new QPushButton("Loop Cont");
+        chkAOF = new QCheckBox("Abort On fail");
+        Label3 = new QLabel("Read Operations");
+        Label2 = new QLabel("Total       Pass        Fail");
+        txttotReads = field("", 44);
+        txtRdPass = field("", 44);
+        txtRdFails = field("", 44);
+        Label6 = new QLabel("Loop Count");
+        txtLoopCount = field("0", 52);
+        Label4 = new QLabel("Last Load");
+        txtScriptLine1 = field("", 64);
+        for (QLineEdit* e : {txtRunning, txtTotLines, txttotReads, txtRdPass, txtRdFails, txtLoopCount, txtScriptLine1})
+            e->setReadOnly(true);
+        auto* pos = new QHBoxLayout;
+        pos->addWidget(txtRunning);
+        pos->addWidget(Label1);
+        pos->addWidget(txtTotLines);
+        pos->addStretch(1);
+        g->addLayout(pos, 0, 0, 1, 3);
+        g->addWidget(cmdReload2, 1, 0);
+        g->addWidget(cmdExecAll, 1, 1);
+        g->addWidget(cmdRunContinuous, 1, 2);
+        g->addWidget(cmdAbort, 2, 0);
+        g->addWidget(chkAOF, 2, 1, 1, 2);
+        g->addWidget(Label3, 3, 0, 1, 3);
+        g->addWidget(Label2, 4, 0, 1, 3);
+        auto* counts = new QHBoxLayout;
+        counts->addWidget(txttotReads);
+        counts->addWidget(txtRdPass);
+        counts->addWidget(txtRdFails);
+        counts->addStretch(1);
+        g->addLayout(counts, 5, 0, 1, 3);
+        auto* tail = new QHBoxLayout;
+        tail->addWidget(Label6);
+        tail->addWidget(txtLoopCount);
+        tail->addWidget(Label4);
+        tail->addWidget(txtScriptLine1);
+        tail->addStretch(1);
+        g->addLayout(tail, 6, 0, 1, 3);
+    }
+    row->addWidget(frmScriptExec);
+    connect(cmdReload2, &QPushButton::clicked, this, [this] { cmdReload2_Click(); });
+    connect(cmdAbort, &QPushButton::clicked, this, [this] { cmdAbort_Click(); });
+    connect(cmdExecAll, &QPushButton::clicked, this, [this] { cmdExecAll_Click(); });
+    connect(cmdRunContinuous, &QPushButton::clicked, this, [this] { cmdRunContinuous_Click(); });
+    connect(chkAOF, &QCheckBox::toggled, this, [this](bool on) { exec_.abortOnFail = on; });
+
+    // Interrupt sampling.
+    auto* right = new QVBoxLayout;
+    frameInterrupt = new QGroupBox("Interrupt Status");
+    {
+        auto* g = new QGridLayout(frameInterrupt);
+        g->setContentsMargins(6, 4, 6, 4);
+        g->setVerticalSpacing(2);
+        shpISample = new Lamp;
+        Label5 = new QLabel("Sample");
+        Label5->setToolTip("Sample Led will change color each time Interrupt is sampled during script execution");
+        chkISample = new QCheckBox("Enable");
+        chkISample->setToolTip("Manual Enable / Disable of Interrupt Sampling");
+        cmdISample = new QPushButton("Sample");
+        cmdISample->setToolTip("Click here to Sample GPIO bits.");
+        Label7 = new QLabel("Expect   LastRead    Enable          Disable       Detect Step");
+        txtIDefault = field("0000", 56, "Non Interupt Active Value of GPIO Ports");
+        txtLastRead = field("0000", 56, "Last Sampled value of GPIO Ports");
+        txtIEnableStep =
+            field("----", 56, "Displays if Interrupt Sampling is Enable, Step Number if enabled via Script.");
+        txtIDisableStep =
+            field("----", 56, "Displays if Interrupt Sampling is disabled, Step Number if disabled via Script.");
+        txtIdetectStep = field("----", 56);
+        for (QLineEdit* e : {txtLastRead, txtIEnableStep, txtIDisableStep, txtIdetectStep})
+            e->setReadOnly(true);
+        auto* top = new QHBoxLayout;
+        top->addWidget(shpISample);
+        top->addWidget(Label5);
+        top->addWidget(chkISample);
+        top->addWidget(cmdISample);
+        top->addStretch(1);
+        g->addLayout(top, 0, 0, 1, 5);
+        g->addWidget(Label7, 1, 0, 1, 5);
+        int c = 0;
+        for (QLineEdit* e : {txtIDefault, txtLastRead, txtIEnableStep, txtIDisableStep, txtIdetectStep})
+            g->addWidget(e, 2, c++);
+    }
+    right->addWidget(frameInterrupt);
+    connect(cmdISample, &QPushButton::clicked, this, [this] { cmdISample_Click(); });
+    // Only the user's own click counts: ticking the box from code leaves the step fields.
+    connect(chkISample, &QCheckBox::clicked, this, [this] { chkISample_MouseUp(); });
+    connect(txtIDefault, &QLineEdit::textEdited, this, [this](const QString& t) { exec_.txtIDefault = t; });
+
+    frameIsteps = new QGroupBox("Interrupt Service Steps");
+    {
+        auto* g = new QGridLayout(frameIsteps);
+        g->setContentsMargins(6, 4, 6, 4);
+        Label8 = new QLabel("     Start                  End               Executing");
+        txtIstart = field("----", 56);
+        txtIend = field("----", 56);
+        txtIexec = field("----", 56);
+        for (QLineEdit* e : {txtIstart, txtIend, txtIexec})
+            e->setReadOnly(true);
+        g->addWidget(Label8, 0, 0, 1, 3);
+        g->addWidget(txtIstart, 1, 0);
+        g->addWidget(txtIend, 1, 1);
+        g->addWidget(txtIexec, 1, 2);
+    }
+    right->addWidget(frameIsteps);
+    row->addLayout(right);
+
+    // Results file.
+    frmDataRecord = new QGroupBox("Update Expected Read Data && Save Script to File");
+    {
+        auto* g = new QGridLayout(frmDataRecord);
+        g->setContentsMargins(6, 4, 6, 4);
+        txtFilePath = new QLineEdit;
+        txtFilePath->setToolTip("Contains Path + File name where measurement data will be written.");
+        Label18 = new QLabel("");
+        Label18->setWordWrap(true);
+        cmdBrowse = new QPushButton("Browse");
+        cmdBrowse->setToolTip("Use this to select file where measurement data will be written.");
+        cmdStartRec[0] = new QPushButton("Write to Disk");
+        cmdStartRec[0]->setToolTip("Click here to save measurement to disk file.");
+        chkAppend = new QCheckBox("Append");
+        chkAppend->setToolTip("If check, data is appended to end of Measurement file, if uncheck file is overwritten "
+                              "with present data only.");
+        g->addWidget(txtFilePath, 0, 0, 1, 3);
+        g->addWidget(cmdBrowse, 1, 0);
+        g->addWidget(cmdStartRec[0], 1, 1);
+        g->addWidget(chkAppend, 1, 2);
+        g->addWidget(Label18, 2, 0, 1, 3);
+    }
+    row->addWidget(frmDataRecord, 1);
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
+    connect(cmdStartRec[0], &QPushButton::clicked, this, [this] { cmdStartRec_Click(0); });
+
+    vbalGrid1 = new QTableWidget(central);
+    vbalGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    vbalGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    vbalGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    vbalGrid1->verticalHeader()->hide();
+    vbalGrid1->horizontalHeader()->setMinimumSectionSize(1); // the SPI family's Reg Adr is a sliver
+    vbalGrid1->move(kGridLeft, kGridTop);
+    // The cell event is the activation gesture: a double click or Enter on a cell.
+    connect(vbalGrid1, &QTableWidget::cellActivated, this,
+            [this](int r, int c) { vbalGrid1_CellActivated(r + 1, c + 1); });
+}
+
+// --- set-up and activation ----------------------------------------------------------------
+
+void frmScriptOps::g_ActiveFormSet() { g_ActiveForm = this; }
+
+void frmScriptOps::Form_Load()
+{
+    frmScriptExec->hide();
+    setWindowTitle("No Script File Selected");
+    g_ActiveFormSet();
+    txtI2CAdr->setText(scriptWindowLinks().deviceAddressText());
+    platform::pumpEvents();
+    g_WriteAddress = static_cast<std::uint8_t>(HexToInt(txtI2CAdr->text()));
+    txtRunning->setText("1");
+
+    vbalGrid1->setUpdatesEnabled(false);
+    vbalGrid1->setColumnCount(kCellCount);
+    vbalGrid1->setRowCount(kStartRows);
+    for (int r = 0; r < kStartRows; ++r)
+        vbalGrid1->setRowHeight(r, kRowHeight);
+    static const char* const kI2CHeads[] = {"Line", "I2C Adr", "Reg Adr", "Data_Wr", "Data_Rd", "Act_Rd", "Operation", "Comment"};
+    for (int c = 0; c < kCellCount; ++c) {
+        QString head = kI2CHeads[c];
+        int width = kColumnWidths[static_cast<size_t>(c)];
+        if (g_SPIFamily && (c == kI2CAdr || c == kRegAdr))
+            head.clear();
+        if (g_SPIFamily && c == kRegAdr)
+            width = 2;
+        auto* h = new QTableWidgetItem(head);
+        h->setTextAlignment(c == kComment ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        vbalGrid1->setHorizontalHeaderItem(c, h);
+        vbalGrid1->setColumnWidth(c, width);
+    }
+    platform::pumpEvents();
+    vbalGrid1->setUpdatesEnabled(true);
+    platform::pumpEvents();
+    stateChanged();
+    Form_Resize();
+}
+
+void frmScriptOps::Form_GotFocus() { g_ActiveFormSet(); }
+
+bool frmScriptOps::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        Form_GotFocus();
+    return QMainWindow::event(e);
+}
+
+void frmScriptOps::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmScriptOps::Form_Resize()
+{
+    if (isMinimized() || !vbalGrid1)
+        return;
+    QWidget* inner = centralWidget();
+    top_->setGeometry(0, 0, inner->width(), kGridTop - 2);
+    vbalGrid1->hide();
+    vbalGrid1->move(kGridLeft, kGridTop);
+    vbalGrid1->resize(std::max(inner->width() - 400 / kTwipsPerPixel, 0), vbalGrid1->height());
+    // Below an inner height of 4400 twips the grid keeps a sliver of two rows.
+    if (inner->height() > 4000 / kTwipsPerPixel)
+        vbalGrid1->resize(vbalGrid1->width(), std::max(inner->height() - 4400 / kTwipsPerPixel, 2 * kRowHeight));
+    vbalGrid1->show();
+}
+
+void frmScriptOps::txtI2CAdr_KeyPress(int KeyAscii)
+{
+    if (KeyAscii != 13)
+        return;
+    if (exec_.running())
+        return; // the rows of a running script stay as they are
+    txtI2CAdr->setText(txtI2CAdr->text().toUpper());
+    platform::pumpEvents();
+    const int v = HexToInt(txtI2CAdr->text());
+    if (v >= 0 && v <= 254) {
+        g_WriteAddress = static_cast<std::uint8_t>(v);
+        cmdReload2_Click();
+    } else {
+        txtI2CAdr->setText("60");
+    }
+    platform::pumpEvents();
+}
+
+// --- loading ------------------------------------------------------------------------------
+
+void frmScriptOps::ReadScriptFile()
+{
+    if (exec_.running())
+        return;
+    txtRunning->setText("");
+    ScriptChosen = false;
+    platform::FileDialogSpec d;
+    d.title = "Select Script File to Open";
+    d.filter = "Dravonix Script Files |*.txt|All Files|*.*";
+    d.defaultExt = "txt";
+    const QString path = platform::services().openFileName(d);
+    if (path.isEmpty())
+        return;
+    cdlFileName_ = path;
+    cdlFileTitle_ = QFileInfo(path).fileName();
+    ScriptChosen = true;
+    LoadScriptFile();
+}
+
+void frmScriptOps::setRunButtonsEnabled(bool on)
+{
+    cmdReload2->setEnabled(on);
+    cmdExecAll->setEnabled(on);
+    cmdRunContinuous->setEnabled(on);
+}
+
+void frmScriptOps::LoadScriptFile()
+{
+    setRunButtonsEnabled(false);
+    frmDataRecord->hide();
+    setWindowTitle("[ " + cdlFileTitle_ + " ]    Loading Script File .. Please Wait");
+    QString error;
+    const QStringList lines = readLines(cdlFileName_, error);
+    if (!error.isEmpty()) {
+        // The rows loaded before stay, and Reload can try again.
+        platform::msgBox("Script Load Error: " + error);
+        setWindowTitle("[ " + cdlFileTitle_ + " ]    Script IC Send / Receive");
+        setRunButtonsEnabled(true);
+        return;
+    }
+    setWindowTitle("Processing " + cdlFileName_);
+    setWindowTitle("Processing " + cdlFileTitle_);
+    ScriptLoad load = loadScript(lines, Family{g_I2CFamily, g_SPIFamily}, g_WriteAddress);
+    const QString limit = load.error;
+    txtScriptLine1->setText(timeText(platform::services().now()));
+    exec_.setScript(std::move(load));
+    txttotReads->setText(QString::number(exec_.script().readCount));
+    showRows();
+    frmScriptExec->show();
+    setWindowTitle("[ " + cdlFileTitle_ + " ]    Script IC Send / Receive");
+    setRunButtonsEnabled(true);
+    if (!limit.isEmpty())
+        platform::msgBox(limit);
+}
+
+void frmScriptOps::showRows()
+{
+    const ScriptLoad& s = exec_.script();
+    vbalGrid1->setUpdatesEnabled(false);
+    vbalGrid1->clearContents();
+    vbalGrid1->setRowCount(static_cast<int>(s.rows.size()));
+    QFont bold = vbalGrid1->font();
+    bold.setBold(true);
+    for (int r = 0; r < static_cast<int>(s.rows.size()); ++r) {
+        vbalGrid1->setRowHeight(r, kRowHeight);
+        for (int c = 0; c < kCellCount; ++c) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(c == kComment ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+            if (cellFormat(c) == 1)
+                item->setFont(bold);
+            vbalGrid1->setItem(r, c, item);
+        }
+        rowChanged(r + 1);
+    }
+    // Data columns narrow to their longest text (at least 8 characters' room).
+    const int w = 8 * std::max(s.longestDataWr, 8), d = 8 * std::max(s.longestDataRd, 8);
+    vbalGrid1->setColumnWidth(kDataWr, w < kDataColumnWidth ? w : kDataColumnWidth);
+    vbalGrid1->setColumnWidth(kDataRd, d < kDataColumnWidth ? d : kDataColumnWidth);
+    vbalGrid1->setColumnWidth(kActRd, d < kDataColumnWidth ? d : kDataColumnWidth);
+    vbalGrid1->setUpdatesEnabled(true);
+}
+
+void frmScriptOps::cmdReload2_Click()
+{
+    if (exec_.running())
+        return;
+    g_AbortRequest = false;
+    if (!ScriptChosen)
+        return;
+    cmdExecAll->hide();
+    cmdRunContinuous->hide();
+    cmdAbort->hide();
+    platform::pumpEvents();
+    LoadScriptFile();
+    cmdExecAll->show();
+    cmdRunContinuous->show();
+    platform::pumpEvents();
+}
+
+// --- running ------------------------------------------------------------------------------
+
+void frmScriptOps::cmdExecAll_Click()
+{
+    cmdReload2->setEnabled(false);
+    exec_.cmdExecAll_Click();
+    cmdReload2->setEnabled(true);
+}
+
+void frmScriptOps::cmdRunContinuous_Click()
+{
+    cmdReload2->setEnabled(false);
+    exec_.cmdRunContinuous_Click();
+    cmdReload2->setEnabled(true);
+}
+
+void frmScriptOps::cmdAbort_Click() { exec_.cmdAbort_Click(); }
+
+void frmScriptOps::ExecuteScriptRow(int row, int column) { exec_.ExecuteScriptRow(row, column); }
+
+void frmScriptOps::vbalGrid1_CellActivated(int row, int column)
+{
+    exec_.gridCurrentRow = vbalGrid1->currentRow() + 1;
+    exec_.cellActivated(row, column);
+}
+
+void frmScriptOps::cmdISample_Click() { exec_.cmdISample_Click(); }
+
+void frmScriptOps::chkISample_MouseUp() { exec_.userSetSampling(chkISample->isChecked()); }
+
+void frmScriptOps::rowChanged(int row)
+{
+    if (row < 1 || row > vbalGrid1->rowCount() || row > exec_.rowCount())
+        return;
+    const ScriptRow& r = exec_.row(row);
+    for (int c = 0; c < kCellCount; ++c) {
+        QTableWidgetItem* item = vbalGrid1->item(row - 1, c);
+        if (!item)
+            continue;
+        const auto k = static_cast<size_t>(c);
+        if (item->text() != r.cell[k])
+            item->setText(r.cell[k]);
+        if (r.colour[k] == kNoColour)
+            item->setData(Qt::BackgroundRole, QVariant());
+        else
+            item->setBackground(cellColour(r.colour[k], vbalGrid1));
+    }
+}
+
+void frmScriptOps::stateChanged()
+{
+    const Executor& e = exec_;
+    auto set = [](QLineEdit* f, const QString& t) {
+        if (f->text() != t)
+            f->setText(t);
+    };
+    set(txtRunning, e.txtRunning);
+    set(txtTotLines, e.txtTotLines);
+    set(txtRdPass, QString::number(e.passes));
+    set(txtRdFails, QString::number(e.fails));
+    set(txtLoopCount, QString::number(e.loopCount));
+    set(txtIDefault, e.txtIDefault);
+    set(txtLastRead, e.txtLastRead);
+    set(txtIEnableStep, e.txtIEnableStep);
+    set(txtIDisableStep, e.txtIDisableStep);
+    set(txtIdetectStep, e.txtIdetectStep);
+    set(txtIstart, e.txtIstart);
+    set(txtIend, e.txtIend);
+    set(txtIexec, e.txtIexec);
+    shpISample->setFillColor(e.sampleLamp);
+    if (chkISample->isChecked() != e.sampling) {
+        QSignalBlocker block(chkISample);
+        chkISample->setChecked(e.sampling);
+    }
+    setShown(cmdExecAll, e.runAllShown);
+    setShown(cmdRunContinuous, e.loopShown);
+    setShown(cmdAbort, e.abortShown);
+    setShown(frmDataRecord, e.dataRecordShown);
+    // The grid's current row follows the run.
+    if (e.running() && e.gridCurrentRow >= 1 && e.gridCurrentRow <= vbalGrid1->rowCount() &&
+        vbalGrid1->currentRow() != e.gridCurrentRow - 1)
+        vbalGrid1->setCurrentCell(e.gridCurrentRow - 1, 0);
+}
+
+// --- results file -------------------------------------------------------------------------
+
+void frmScriptOps::MergeActualReads() { mergeActualReads(exec_.lines(), exec_.script().rows); }
+
+void frmScriptOps::cmdStartRec_Click(int /*Index*/)
+{
+    MergeActualReads();
+    const QDateTime when = platform::services().now();
+    stampFirstLine(exec_.lines(), when, txtLoopCount->text());
+    const QString error = writeLines(txtFilePath->text(), exec_.lines(), chkAppend->isChecked());
+    if (!error.isEmpty()) {
+        platform::msgBox(error);
+        return;
+    }
+    Label18->setText(Str(exec_.lines().size()) + " Script written: " + dateText(when) + " " + timeText(when));
+}
+
+void frmScriptOps::Auto_Script_Save()
+{
+    txtFilePath->setText(autoSaveName(cdlFileName_));
+    chkAppend->setChecked(true);
+    platform::pumpEvents();
+    cmdStartRec_Click(0);
+}
+
+void frmScriptOps::cmdBrowse_Click()
+{
+    platform::FileDialogSpec d;
+    d.title = "Select File For Update";
+    d.fileName = cdlFileName_;
+    d.filter = "All Files (*.*)|*.*|Script(*.txt)|*.txt";
+    d.defaultExt = "txt";
+    const QString path = platform::services().saveFileName(d);
+    if (!path.isEmpty())
+        txtFilePath->setText(path);
+}

@@ -1,0 +1,147 @@
+#pragma once
+// The script window: loads a script file into the grid, runs it once or in a loop with
+// pass and fail counts, samples the interrupt line between rows and writes the script back
+// with the actual reads. The loading, running and merging are plain code (script_file.h,
+// script_run.h, script_results.h); this window holds the controls and shows their state.
+#include "scripts/console_bus.h"
+#include "scripts/script_run.h"
+#include "shell/activeform.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+
+class Lamp;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+
+// What the script window takes from the I2C device window: the text of its device address
+// field when the script window loads. Until that window is part of the program the window
+// starts from the device's usual address, "50".
+struct ScriptWindowLinks {
+    std::function<QString()> deviceAddressText;
+};
+ScriptWindowLinks& scriptWindowLinks();
+
+class frmScriptOps : public QMainWindow, public DeviceFormControls, private script::Host {
+    Q_OBJECT
+public:
+    frmScriptOps();
+    ~frmScriptOps() override;
+
+    // --- title strip, address, link lamp
+    QFrame* picTitle = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLineEdit* txtI2CAdr = nullptr;
+    QLabel* Label9 = nullptr;
+    Lamp* ShpAttach_ = nullptr;
+    Lamp* Shp_USB_Transfer = nullptr;
+    // --- results file
+    QGroupBox* frmDataRecord = nullptr;
+    QLineEdit* txtFilePath = nullptr;
+    QLabel* Label18 = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    std::array<QPushButton*, 1> cmdStartRec{};
+    QCheckBox* chkAppend = nullptr;
+    // --- run controls
+    QGroupBox* frmScriptExec = nullptr;
+    QLineEdit* txtRunning = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtTotLines = nullptr;
+    QPushButton* cmdReload2 = nullptr;
+    QPushButton* cmdAbort = nullptr;
+    QPushButton* cmdExecAll = nullptr;
+    QPushButton* cmdRunContinuous = nullptr;
+    QCheckBox* chkAOF = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txttotReads = nullptr;
+    QLineEdit* txtRdPass = nullptr;
+    QLineEdit* txtRdFails = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* txtLoopCount = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txtScriptLine1 = nullptr;
+    // --- interrupt sampling
+    QGroupBox* frameInterrupt = nullptr;
+    Lamp* shpISample = nullptr;
+    QLabel* Label5 = nullptr;
+    QCheckBox* chkISample = nullptr;
+    QPushButton* cmdISample = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* txtIDefault = nullptr;
+    QLineEdit* txtLastRead = nullptr;
+    QLineEdit* txtIEnableStep = nullptr;
+    QLineEdit* txtIDisableStep = nullptr;
+    QLineEdit* txtIdetectStep = nullptr;
+    QGroupBox* frameIsteps = nullptr;
+    QLabel* Label8 = nullptr;
+    QLineEdit* txtIstart = nullptr;
+    QLineEdit* txtIend = nullptr;
+    QLineEdit* txtIexec = nullptr;
+    // --- grid and menu
+    QTableWidget* vbalGrid1 = nullptr;
+    QMenu* Script_File_Ops = nullptr;
+    QAction* mnuScript_Read = nullptr;
+
+    // --- handlers
+    void Form_Load();
+    void Form_Activate() { Form_GotFocus(); }
+    void Form_GotFocus();
+    void Form_Resize();
+    void txtI2CAdr_KeyPress(int KeyAscii);
+    void mnuScript_Read_Click() { ReadScriptFile(); }
+    void ReadScriptFile();
+    void LoadScriptFile();
+    void cmdReload2_Click();
+    void cmdExecAll_Click();
+    void cmdRunContinuous_Click();
+    void cmdAbort_Click();
+    void ExecuteScriptRow(int row, int column);
+    void vbalGrid1_CellActivated(int row, int column);
+    void cmdISample_Click();
+    void chkISample_MouseUp();
+    void cmdStartRec_Click(int Index);
+    void MergeActualReads();
+    void Auto_Script_Save();
+    void cmdBrowse_Click();
+
+    Lamp* ShpAttach() override { return ShpAttach_; }
+
+    // Tests and the benchmark look at the rows through the executor.
+    script::Executor& executor() { return exec_; }
+    bool scriptChosen() const { return ScriptChosen; }
+    // The open dialog's choice: full path and file title.
+    QString scriptPath() const { return cdlFileName_; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    // script::Host
+    void rowChanged(int row) override;
+    void stateChanged() override;
+    void autoSave() override { Auto_Script_Save(); }
+    void runStarting() override { g_ActiveFormSet(); }
+
+    void g_ActiveFormSet();
+    void buildControls();
+    void showRows();
+    void setRunButtonsEnabled(bool on);
+
+    script::ConsoleBus bus_;
+    script::Executor exec_{bus_, *this};
+    bool ScriptChosen = false;
+    QString cdlFileName_, cdlFileTitle_;
+    bool showingState_ = false;
+    QWidget* top_ = nullptr;
+};

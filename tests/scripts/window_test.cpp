@@ -1,0 +1,237 @@
+// The script window over the simulated board: the bytes on the wire, the grid, the counters,
+// the results file and the window's own controls.
+#include "script_fixture.h"
+
+#include "bridge/frmMainF340.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "shell/text.h"
+#include "sim/transcript.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace script;
+
+namespace {
+QStringList hexRequests(const std::vector<platform::Report>& rs, int n)
+{
+    QStringList out;
+    for (const auto& r : rs)
+        out << sim::hexBytes(r, n);
+    return out;
+}
+QString cell(frmScriptOps& w, int row, int col) { return w.vbalGrid1->item(row - 1, col)->text(); }
+} // namespace
+
+TEST_F(ScriptWindowTest, I2CRowsOnTheWireAndInTheGrid)
+{
+    frmScriptOps& w = open({"# wiper test", "`A51", "00,3F,", "00,,3F  # reads reg 00", "01,,55", "`ENDM"});
+    EXPECT_EQ(w.windowTitle(), "[ script.txt ]    Script IC Send / Receive");
+    EXPECT_EQ(w.txtTotLines->text(), "6");
+    EXPECT_EQ(w.txttotReads->text(), "2");
+    EXPECT_EQ(cell(w, 4, kOperation), " Reg:1 R:1");
+    EXPECT_EQ(cell(w, 4, kActRd), "--");
+    board().transcript.clear();
+    w.cmdExecAll->click();
+    // The odd address of `A51 reaches the part at write address 50.
+    EXPECT_EQ(hexRequests(board().transcript.requests(0x06), 7),
+              (QStringList{"01 06 50 01 01 00 3F", "01 06 51 01 01 00 00", "01 06 51 01 01 01 00"}));
+    EXPECT_EQ(part->reg(0), 0x3F);
+    EXPECT_EQ(cell(w, 4, kActRd), "3F");
+    EXPECT_EQ(w.vbalGrid1->item(3, kActRd)->background().color(), QColor(0, 255, 0));
+    EXPECT_EQ(cell(w, 5, kActRd), "00");
+    EXPECT_EQ(w.vbalGrid1->item(4, kActRd)->background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(w.txtRdPass->text(), "1");
+    EXPECT_EQ(w.txtRdFails->text(), "1");
+    EXPECT_EQ(w.txtRunning->text(), "Done");
+    EXPECT_TRUE(w.frmDataRecord->isVisibleTo(&w));
+    // The console shows the bytes read from their register on.
+    EXPECT_EQ(console().txtReadVal[1]->text(), "00");
+    EXPECT_EQ(g_ActiveForm, &w);
+
+    // Without "Random Read/Write" no register byte goes out.
+    console().chkRandom->setChecked(false);
+    board().transcript.clear();
+    w.cmdExecAll->click();
+    EXPECT_EQ(hexRequests(board().transcript.requests(0x06), 6),
+              (QStringList{"01 06 50 01 00 3F", "01 06 51 01 00 00", "01 06 51 01 00 00"}));
+}
+
+TEST_F(ScriptWindowTest, NotAcknowledgedReadShowsNak)
+{
+    frmScriptOps& w = open({"00,,00", "00,,00"});
+    board().nakNextI2C(1);
+    svc.answer(platform::vbRetry); // the transfer layer's own dialog
+    w.cmdExecAll->click();
+    EXPECT_EQ(cell(w, 1, kActRd), "NAK");
+    EXPECT_EQ(cell(w, 2, kActRd), "00");
+    EXPECT_EQ(w.txtRdFails->text(), "1");
+    EXPECT_EQ(w.txtRdPass->text(), "1");
+}
+
+TEST_F(ScriptWindowTest, SpiRowsThroughTheConsole)
+{
+    g_I2CFamily = false;
+    g_SPIFamily = true;
+    frmScriptOps& w = open({",A1B2,", ",C3D4,B2XX", ",0102,0000"});
+    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "");
+    EXPECT_EQ(w.vbalGrid1->columnWidth(kRegAdr), 2);
+    board().transcript.clear();
+    w.cmdExecAll->click();
+    // P2.4 high (the supply potentiometer lets go), then the frame to the device under test.
+    EXPECT_TRUE(board().pin(2, 4));
+    const auto spi = board().transcript.requests(0x09);
+    ASSERT_EQ(spi.size(), 3u);
+    EXPECT_EQ(sim::hexBytes(spi[1], 9).mid(9), "01 00 00 02 C3 D4"); // read back, no phase change, 2 bytes
+    EXPECT_EQ(cell(w, 2, kActRd), "B2XX");
+    EXPECT_EQ(cell(w, 3, kActRd), "D401");
+    EXPECT_EQ(w.txtRdPass->text(), "1");
+    EXPECT_EQ(w.txtRdFails->text(), "1");
+
+    // A transfer that gets no reply is an ERR, never the bytes of the row before.
+    bool dropped = false;
+    svc.onPump = [&](int) {
+        // The row has emptied the console's read fields: its transfer is next.
+        if (!dropped && console().txtReadVal[0]->text().isEmpty()) {
+            dropped = true;
+            board().dropNextReplies(1);
+        }
+    };
+    svc.answerAll(platform::vbRetry, 5);
+    board().transcript.clear();
+    w.ExecuteScriptRow(1, 1); // not the grid's current row: nothing
+    EXPECT_TRUE(board().transcript.requests(0x09).empty());
+    w.executor().gridCurrentRow = 2;
+    w.ExecuteScriptRow(2, 1);
+    EXPECT_TRUE(dropped);
+    EXPECT_EQ(cell(w, 2, kActRd), "ERR");
+}
+
+TEST_F(ScriptWindowTest, GpioRowComparesTheBoardsPortsAndWritesNone)
+{
+    console();
+    frmMotherboardDAQ2& mb = forms().frmMotherboardDAQ2();
+    (void)mb;
+    const QString p0 = Hex2(board().portPins(0)), p1 = Hex2(board().portPins(1)), p2 = Hex2(board().portPins(2));
+    frmScriptOps& w = open({"`G" + p0 + p1 + p2, "`G" + p0 + p1 + Hex2(board().portPins(2) ^ 0x01)});
+    board().transcript.clear();
+    w.cmdExecAll->click();
+    for (const auto& r : board().transcript.requests(0x12))
+        EXPECT_EQ(r[2], 1) << "SFR reads only";
+    EXPECT_EQ(cell(w, 1, kActRd), p0 + p1 + p2);
+    EXPECT_EQ(w.vbalGrid1->item(0, kActRd)->background().color(), QColor(0, 255, 0));
+    EXPECT_EQ(cell(w, 2, kActRd), p0 + p1 + p2);
+    EXPECT_EQ(w.txtRdFails->text(), "1");
+    EXPECT_EQ(w.txtLastRead->text(), p0 + p1 + p2);
+    EXPECT_EQ(w.txtIDefault->text(), p0 + p1 + Hex2(board().portPins(2) ^ 0x01));
+    EXPECT_EQ(g_PortShadow[2], board().portPins(2) ^ 0x01);
+}
+
+TEST_F(ScriptWindowTest, ResultsFileMergedStampedAndSavedByTheScript)
+{
+    svc.clock = QDateTime(QDate(2026, 5, 6), QTime(7, 8, 9));
+    frmScriptOps& w = open({"# t", "00,3F,", "00,,  11  # expect", "01,,", "`S", "`ENDM", "02,,77"});
+    w.cmdExecAll->click();
+    const QString saved = dataDir.filePath("script_DL.txt");
+    EXPECT_EQ(fileText(saved), "# t# AutoUpdated: 05-06-2026 07:08:09 Looping: 0\r\n00,3F,\r\n00,,  3F  # expect\r\n"
+                               "01,,\r\n`S\r\n`ENDM\r\n02,,--\r\n");
+    EXPECT_TRUE(w.chkAppend->isChecked());
+    EXPECT_EQ(w.Label18->text(), " 7 Script written: 05-06-2026 07:08:09");
+
+    // Written again by hand: one stamp, the file replaced.
+    w.chkAppend->setChecked(false);
+    svc.clock = svc.clock.addSecs(60);
+    w.cmdStartRec[0]->click();
+    EXPECT_TRUE(fileText(saved).startsWith("# t# AutoUpdated: 05-06-2026 07:09:09 Looping: 0\r\n00,3F"));
+    EXPECT_EQ(fileText(saved).count("AutoUpdated"), 1);
+
+    // A file that cannot be written: the message, the status line as it was.
+    w.txtFilePath->setText(dataDir.filePath("no/such/dir.txt"));
+    svc.answer(platform::vbOK);
+    w.cmdStartRec[0]->click();
+    EXPECT_EQ(svc.boxes.size(), 1u);
+    EXPECT_EQ(w.Label18->text(), " 7 Script written: 05-06-2026 07:09:09");
+
+    svc.savePaths.push_back(dataDir.filePath("chosen.txt"));
+    w.cmdBrowse->click();
+    EXPECT_EQ(w.txtFilePath->text(), dataDir.filePath("chosen.txt"));
+    EXPECT_EQ(svc.dialogs.back().title, "Select File For Update");
+}
+
+TEST_F(ScriptWindowTest, LimitKeepsTheRowsAndReloadWorks)
+{
+    QStringList lines = {"00,11,", "`w40000", "00,,"};
+    svc.answer(platform::vbOK);
+    frmScriptOps& w = open(lines);
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Script Load Error: line 2 exceeds 32767 ms: \"`w40000\""});
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 1);
+    EXPECT_TRUE(w.cmdReload2->isEnabled());
+    EXPECT_TRUE(w.cmdExecAll->isEnabled());
+    // The file mended on disk: Reload reads it again.
+    writeScript({"00,11,", "`w400", "00,,11"});
+    w.cmdReload2->click();
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
+    // A file that has gone: the message, the rows as they were.
+    QFile::remove(w.scriptPath());
+    svc.answer(platform::vbOK);
+    w.cmdReload2->click();
+    EXPECT_TRUE(svc.boxTexts().last().startsWith("Script Load Error: "));
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
+    EXPECT_TRUE(w.cmdReload2->isEnabled());
+}
+
+TEST_F(ScriptWindowTest, AddressEntryReloadsWithTheNewDefault)
+{
+    frmScriptOps& w = open({"00,11,"});
+    EXPECT_EQ(w.txtI2CAdr->text(), "50");
+    EXPECT_EQ(cell(w, 1, kI2CAdr), "50");
+    w.txtI2CAdr->setText("fe");
+    w.txtI2CAdr_KeyPress(13);
+    EXPECT_EQ(g_WriteAddress, 0xFE);
+    EXPECT_EQ(w.txtI2CAdr->text(), "FE");
+    EXPECT_EQ(cell(w, 1, kI2CAdr), "FE");
+    for (const char* bad : {"FF", "100", "FFFF"}) {
+        w.txtI2CAdr->setText(bad);
+        w.txtI2CAdr_KeyPress(13);
+        EXPECT_EQ(w.txtI2CAdr->text(), "60") << bad;
+        EXPECT_EQ(g_WriteAddress, 0xFE);
+    }
+    // During a run the entry is refused and Reload cannot be pressed.
+    svc.onPump = [&](int) {
+        if (w.executor().running() && w.txtI2CAdr->text() == "60") {
+            EXPECT_FALSE(w.cmdReload2->isEnabled());
+            w.txtI2CAdr->setText("52");
+            w.txtI2CAdr_KeyPress(13);
+        }
+    };
+    svc.answer(platform::vbRetry); // nobody answers at FE
+    w.cmdExecAll->click();
+    svc.onPump = nullptr;
+    EXPECT_EQ(g_WriteAddress, 0xFE);
+    EXPECT_EQ(w.txtI2CAdr->text(), "52");
+    EXPECT_TRUE(w.cmdReload2->isEnabled());
+}
+
+TEST_F(ScriptWindowTest, SetUpStateAndCancelledDialog)
+{
+    console();
+    frmScriptOps& w = forms().frmScriptOps();
+    EXPECT_EQ(w.windowTitle(), "No Script File Selected");
+    EXPECT_FALSE(w.frmScriptExec->isVisibleTo(&w));
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 24);
+    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "I2C Adr");
+    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kComment)->text(), "Comment");
+    w.mnuScript_Read_Click(); // no path scripted: cancelled
+    EXPECT_FALSE(w.scriptChosen());
+    EXPECT_EQ(svc.dialogs.back().title, "Select Script File to Open");
+    EXPECT_EQ(svc.dialogs.back().filter, "Dravonix Script Files |*.txt|All Files|*.*");
+    // Headers stay those of the first set-up while the window is loaded.
+    g_SPIFamily = true;
+    w.mnuScript_Read_Click();
+    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "I2C Adr");
+}
