@@ -197,13 +197,13 @@ void frmScriptOps::buildControls()
         cmdISample = new QPushButton("Sample");
         cmdISample->setToolTip("Click here to Sample GPIO bits.");
         Label7 = new QLabel("Expect   LastRead    Enable          Disable       Detect Step");
-        txtIDefault = field("0000", 56, "Non Interupt Active Value of GPIO Ports");
-        txtLastRead = field("0000", 56, "Last Sampled value of GPIO Ports");
+        txtIDefault = field("0000", 64, "Non Interupt Active Value of GPIO Ports");
+        txtLastRead = field("0000", 64, "Last Sampled value of GPIO Ports");
         txtIEnableStep =
-            field("----", 56, "Displays if Interrupt Sampling is Enable, Step Number if enabled via Script.");
+            field("----", 64, "Displays if Interrupt Sampling is Enable, Step Number if enabled via Script.");
         txtIDisableStep =
-            field("----", 56, "Displays if Interrupt Sampling is disabled, Step Number if disabled via Script.");
-        txtIdetectStep = field("----", 56);
+            field("----", 64, "Displays if Interrupt Sampling is disabled, Step Number if disabled via Script.");
+        txtIdetectStep = field("----", 64);
         for (QLineEdit* e : {txtLastRead, txtIEnableStep, txtIDisableStep, txtIdetectStep})
             e->setReadOnly(true);
         auto* top = new QHBoxLayout;
@@ -214,9 +214,11 @@ void frmScriptOps::buildControls()
         top->addStretch(1);
         g->addLayout(top, 0, 0, 1, 5);
         g->addWidget(Label7, 1, 0, 1, 5);
-        int c = 0;
+        auto* fields = new QHBoxLayout;
         for (QLineEdit* e : {txtIDefault, txtLastRead, txtIEnableStep, txtIDisableStep, txtIdetectStep})
-            g->addWidget(e, 2, c++);
+            fields->addWidget(e);
+        fields->addStretch(1);
+        g->addLayout(fields, 2, 0, 1, 5);
     }
     right->addWidget(frameInterrupt);
     connect(cmdISample, &QPushButton::clicked, this, [this] { cmdISample_Click(); });
@@ -229,15 +231,17 @@ void frmScriptOps::buildControls()
         auto* g = new QGridLayout(frameIsteps);
         g->setContentsMargins(6, 4, 6, 4);
         Label8 = new QLabel("     Start                  End               Executing");
-        txtIstart = field("----", 56);
-        txtIend = field("----", 56);
-        txtIexec = field("----", 56);
+        txtIstart = field("----", 64);
+        txtIend = field("----", 64);
+        txtIexec = field("----", 64);
         for (QLineEdit* e : {txtIstart, txtIend, txtIexec})
             e->setReadOnly(true);
-        g->addWidget(Label8, 0, 0, 1, 3);
-        g->addWidget(txtIstart, 1, 0);
-        g->addWidget(txtIend, 1, 1);
-        g->addWidget(txtIexec, 1, 2);
+        g->addWidget(Label8, 0, 0);
+        auto* fields = new QHBoxLayout;
+        for (QLineEdit* e : {txtIstart, txtIend, txtIexec})
+            fields->addWidget(e);
+        fields->addStretch(1);
+        g->addLayout(fields, 1, 0);
     }
     right->addWidget(frameIsteps);
     row->addLayout(right);
