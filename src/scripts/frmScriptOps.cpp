@@ -3,12 +3,14 @@
 #include "controls/lamp.h"
 #include "platform/services.h"
 #include "scripts/script_results.h"
+#include "shell/forms.h"
 #include "shell/globals.h"
 #include "shell/text.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
@@ -476,16 +478,43 @@ void frmScriptOps::cmdReload2_Click()
 
 void frmScriptOps::cmdExecAll_Click()
 {
+    if (exec_.running())
+        return;
     cmdReload2->setEnabled(false);
     exec_.cmdExecAll_Click();
-    cmdReload2->setEnabled(true);
+    finishRun();
 }
 
 void frmScriptOps::cmdRunContinuous_Click()
 {
+    if (exec_.running())
+        return;
     cmdReload2->setEnabled(false);
     exec_.cmdRunContinuous_Click();
+    finishRun();
+}
+
+void frmScriptOps::finishRun()
+{
     cmdReload2->setEnabled(true);
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        close();
+    }
+}
+
+void frmScriptOps::closeEvent(QCloseEvent* e)
+{
+    if (exec_.running()) {
+        // The run is inside this window's own handlers: it stops after its row and the
+        // window closes when the run has ended.
+        g_AbortRequest = true;
+        closeAfterRun_ = true;
+        e->ignore();
+        return;
+    }
+    e->accept();
+    forms().frmScriptOps.unload();
 }
 
 void frmScriptOps::cmdAbort_Click() { exec_.cmdAbort_Click(); }

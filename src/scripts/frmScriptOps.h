@@ -125,6 +125,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     bool event(QEvent* e) override;
+    // Closing unloads the window; during a run it stops the run first and closes after it.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     // script::Host
@@ -142,6 +144,7 @@ private:
     script::Executor exec_{bus_, *this};
     bool ScriptChosen = false;
     QString cdlFileName_, cdlFileTitle_;
-    bool showingState_ = false;
+    bool closeAfterRun_ = false;
+    void finishRun();
     QWidget* top_ = nullptr;
 };

@@ -235,3 +235,21 @@ TEST_F(ScriptWindowTest, SetUpStateAndCancelledDialog)
     w.mnuScript_Read_Click();
     EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "I2C Adr");
 }
+
+TEST_F(ScriptWindowTest, ClosingDuringARunStopsItThenUnloads)
+{
+    frmScriptOps& w = open({"00,,00", "00,,00", "00,,00"});
+    bool closed = false;
+    svc.onPump = [&](int) {
+        if (!closed && w.txtRdPass->text() == "1") {
+            closed = true;
+            w.close();
+        }
+    };
+    w.cmdExecAll_Click();
+    svc.onPump = nullptr;
+    EXPECT_FALSE(forms().frmScriptOps.loaded());
+    EXPECT_EQ(board().transcript.requests(0x06).size(), 1u) << "the run stopped after its first row";
+    // Shown again: a new set-up, with no script.
+    EXPECT_EQ(forms().frmScriptOps().windowTitle(), "No Script File Selected");
+}
