@@ -23,7 +23,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 using namespace script;
@@ -39,7 +38,6 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kGridTop = 3120 / kTwipsPerPixel;
 constexpr int kGridLeft = 100 / kTwipsPerPixel;
-constexpr int kStartRows = 24;
 constexpr int kRowHeight = 18;
 constexpr int kDataColumnWidth = 208;
 const std::array<int, kCellCount> kColumnWidths{64, 64, 64, 208, 208, 208, 124, 298};
@@ -54,12 +52,6 @@ QLineEdit* field(const QString& text, int width = 48, const QString& tip = QStri
     return e;
 }
 
-QColor cellColour(std::uint32_t bgr, const QWidget* w)
-{
-    if (bgr == kButtonFace)
-        return w->palette().color(QPalette::Button);
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
-}
 
 void setShown(QWidget* w, bool on)
 {
@@ -274,16 +266,12 @@ void frmScriptOps::buildControls()
     connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
     connect(cmdStartRec[0], &QPushButton::clicked, this, [this] { cmdStartRec_Click(0); });
 
-    vbalGrid1 = new QTableWidget(central);
-    vbalGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    vbalGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    vbalGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    vbalGrid1->verticalHeader()->hide();
-    vbalGrid1->horizontalHeader()->setMinimumSectionSize(1); // the SPI family's Reg Adr is a sliver
+    vbalGrid1 = new ScriptGrid(exec_, central);
+    vbalGrid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
     vbalGrid1->move(kGridLeft, kGridTop);
     // The cell event is the activation gesture: a double click or Enter on a cell.
-    connect(vbalGrid1, &QTableWidget::cellActivated, this,
-            [this](int r, int c) { vbalGrid1_CellActivated(r + 1, c + 1); });
+    connect(vbalGrid1, &QTableView::activated, this,
+            [this](const QModelIndex& i) { vbalGrid1_CellActivated(i.row() + 1, i.column() + 1); });
 }
 
 // --- set-up and activation ----------------------------------------------------------------
@@ -301,23 +289,12 @@ void frmScriptOps::Form_Load()
     txtRunning->setText("1");
 
     vbalGrid1->setUpdatesEnabled(false);
-    vbalGrid1->setColumnCount(kCellCount);
-    vbalGrid1->setRowCount(kStartRows);
-    for (int r = 0; r < kStartRows; ++r)
-        vbalGrid1->setRowHeight(r, kRowHeight);
-    static const char* const kI2CHeads[] = {"Line", "I2C Adr", "Reg Adr", "Data_Wr", "Data_Rd", "Act_Rd", "Operation", "Comment"};
-    for (int c = 0; c < kCellCount; ++c) {
-        QString head = kI2CHeads[c];
-        int width = kColumnWidths[static_cast<size_t>(c)];
-        if (g_SPIFamily && (c == kI2CAdr || c == kRegAdr))
-            head.clear();
-        if (g_SPIFamily && c == kRegAdr)
-            width = 2;
-        auto* h = new QTableWidgetItem(head);
-        h->setTextAlignment(c == kComment ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-        vbalGrid1->setHorizontalHeaderItem(c, h);
-        vbalGrid1->setColumnWidth(c, width);
-    }
+    std::array<QString, kCellCount> heads{"Line", "I2C Adr", "Reg Adr", "Data_Wr", "Data_Rd", "Act_Rd", "Operation", "Comment"};
+    if (g_SPIFamily)
+        heads[kI2CAdr] = heads[kRegAdr] = QString();
+    vbalGrid1->grid().setHeaders(heads);
+    for (int c = 0; c < kCellCount; ++c)
+        vbalGrid1->setColumnWidth(c, g_SPIFamily && c == kRegAdr ? 2 : kColumnWidths[static_cast<size_t>(c)]);
     platform::pumpEvents();
     vbalGrid1->setUpdatesEnabled(true);
     platform::pumpEvents();
@@ -401,6 +378,8 @@ void frmScriptOps::setRunButtonsEnabled(bool on)
     cmdRunContinuous->setEnabled(on);
 }
 
+static void showRows(ScriptGrid* g, const ScriptLoad& s);
+
 void frmScriptOps::LoadScriptFile()
 {
     setRunButtonsEnabled(false);
@@ -422,7 +401,7 @@ void frmScriptOps::LoadScriptFile()
     txtScriptLine1->setText(timeText(platform::services().now()));
     exec_.setScript(std::move(load));
     txttotReads->setText(QString::number(exec_.script().readCount));
-    showRows();
+    showRows(vbalGrid1, exec_.script());
     frmScriptExec->show();
     setWindowTitle("[ " + cdlFileTitle_ + " ]    Script IC Send / Receive");
     setRunButtonsEnabled(true);
@@ -430,31 +409,15 @@ void frmScriptOps::LoadScriptFile()
         platform::msgBox(limit);
 }
 
-void frmScriptOps::showRows()
+// The grid shows the new rows; the data columns narrow to their longest text (at least 8
+// characters' room).
+static void showRows(ScriptGrid* g, const ScriptLoad& s)
 {
-    const ScriptLoad& s = exec_.script();
-    vbalGrid1->setUpdatesEnabled(false);
-    vbalGrid1->clearContents();
-    vbalGrid1->setRowCount(static_cast<int>(s.rows.size()));
-    QFont bold = vbalGrid1->font();
-    bold.setBold(true);
-    for (int r = 0; r < static_cast<int>(s.rows.size()); ++r) {
-        vbalGrid1->setRowHeight(r, kRowHeight);
-        for (int c = 0; c < kCellCount; ++c) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(c == kComment ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-            if (cellFormat(c) == 1)
-                item->setFont(bold);
-            vbalGrid1->setItem(r, c, item);
-        }
-        rowChanged(r + 1);
-    }
-    // Data columns narrow to their longest text (at least 8 characters' room).
+    g->grid().reload();
     const int w = 8 * std::max(s.longestDataWr, 8), d = 8 * std::max(s.longestDataRd, 8);
-    vbalGrid1->setColumnWidth(kDataWr, w < kDataColumnWidth ? w : kDataColumnWidth);
-    vbalGrid1->setColumnWidth(kDataRd, d < kDataColumnWidth ? d : kDataColumnWidth);
-    vbalGrid1->setColumnWidth(kActRd, d < kDataColumnWidth ? d : kDataColumnWidth);
-    vbalGrid1->setUpdatesEnabled(true);
+    g->setColumnWidth(kDataWr, w < kDataColumnWidth ? w : kDataColumnWidth);
+    g->setColumnWidth(kDataRd, d < kDataColumnWidth ? d : kDataColumnWidth);
+    g->setColumnWidth(kActRd, d < kDataColumnWidth ? d : kDataColumnWidth);
 }
 
 void frmScriptOps::cmdReload2_Click()
@@ -531,24 +494,7 @@ void frmScriptOps::cmdISample_Click() { exec_.cmdISample_Click(); }
 
 void frmScriptOps::chkISample_MouseUp() { exec_.userSetSampling(chkISample->isChecked()); }
 
-void frmScriptOps::rowChanged(int row)
-{
-    if (row < 1 || row > vbalGrid1->rowCount() || row > exec_.rowCount())
-        return;
-    const ScriptRow& r = exec_.row(row);
-    for (int c = 0; c < kCellCount; ++c) {
-        QTableWidgetItem* item = vbalGrid1->item(row - 1, c);
-        if (!item)
-            continue;
-        const auto k = static_cast<size_t>(c);
-        if (item->text() != r.cell[k])
-            item->setText(r.cell[k]);
-        if (r.colour[k] == kNoColour)
-            item->setData(Qt::BackgroundRole, QVariant());
-        else
-            item->setBackground(cellColour(r.colour[k], vbalGrid1));
-    }
-}
+void frmScriptOps::rowChanged(int row) { vbalGrid1->grid().rowChanged(row); }
 
 void frmScriptOps::stateChanged()
 {
@@ -582,7 +528,7 @@ void frmScriptOps::stateChanged()
     // The grid's current row follows the run.
     if (e.running() && e.gridCurrentRow >= 1 && e.gridCurrentRow <= vbalGrid1->rowCount() &&
         vbalGrid1->currentRow() != e.gridCurrentRow - 1)
-        vbalGrid1->setCurrentCell(e.gridCurrentRow - 1, 0);
+        vbalGrid1->setCurrentRow(e.gridCurrentRow - 1);
 }
 
 // --- results file -------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // with the actual reads. The loading, running and merging are plain code (script_file.h,
 // script_run.h, script_results.h); this window holds the controls and shows their state.
 #include "scripts/console_bus.h"
+#include "scripts/script_grid.h"
 #include "scripts/script_run.h"
 #include "shell/activeform.h"
 
@@ -21,7 +22,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTableWidget;
 
 // What the script window takes from the I2C device window: the text of its device address
 // field when the script window loads. Until that window is part of the program the window
@@ -88,7 +88,7 @@ public:
     QLineEdit* txtIend = nullptr;
     QLineEdit* txtIexec = nullptr;
     // --- grid and menu
-    QTableWidget* vbalGrid1 = nullptr;
+    ScriptGrid* vbalGrid1 = nullptr;
     QMenu* Script_File_Ops = nullptr;
     QAction* mnuScript_Read = nullptr;
 
@@ -137,7 +137,6 @@ private:
 
     void g_ActiveFormSet();
     void buildControls();
-    void showRows();
     void setRunButtonsEnabled(bool on);
 
     script::ConsoleBus bus_;

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 
 using namespace script;
 
@@ -31,7 +30,7 @@ protected:
         w.mnuScript_Read_Click();
         return w;
     }
-    QString act(frmScriptOps& w, int row) { return w.vbalGrid1->item(row - 1, kActRd)->text(); }
+    QString act(frmScriptOps& w, int row) { return w.vbalGrid1->cellText(row - 1, kActRd); }
 };
 
 TEST_F(ExampleScript, RunsOnceWithItsInterruptSectionAndSavesItsResults)

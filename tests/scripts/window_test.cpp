@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 
 using namespace script;
 
@@ -25,7 +24,7 @@ QStringList hexRequests(const std::vector<platform::Report>& rs, int n)
         out << sim::hexBytes(r, n);
     return out;
 }
-QString cell(frmScriptOps& w, int row, int col) { return w.vbalGrid1->item(row - 1, col)->text(); }
+QString cell(frmScriptOps& w, int row, int col) { return w.vbalGrid1->cellText(row - 1, col); }
 } // namespace
 
 TEST_F(ScriptWindowTest, I2CRowsOnTheWireAndInTheGrid)
@@ -43,9 +42,9 @@ TEST_F(ScriptWindowTest, I2CRowsOnTheWireAndInTheGrid)
               (QStringList{"01 06 50 01 01 00 3F", "01 06 51 01 01 00 00", "01 06 51 01 01 01 00"}));
     EXPECT_EQ(part->reg(0), 0x3F);
     EXPECT_EQ(cell(w, 4, kActRd), "3F");
-    EXPECT_EQ(w.vbalGrid1->item(3, kActRd)->background().color(), QColor(0, 255, 0));
+    EXPECT_EQ(w.vbalGrid1->cellColour(3, kActRd), QColor(0, 255, 0));
     EXPECT_EQ(cell(w, 5, kActRd), "00");
-    EXPECT_EQ(w.vbalGrid1->item(4, kActRd)->background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(w.vbalGrid1->cellColour(4, kActRd), QColor(255, 0, 0));
     EXPECT_EQ(w.txtRdPass->text(), "1");
     EXPECT_EQ(w.txtRdFails->text(), "1");
     EXPECT_EQ(w.txtRunning->text(), "Done");
@@ -79,7 +78,7 @@ TEST_F(ScriptWindowTest, SpiRowsThroughTheConsole)
     g_I2CFamily = false;
     g_SPIFamily = true;
     frmScriptOps& w = open({",A1B2,", ",C3D4,B2XX", ",0102,0000"});
-    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "");
+    EXPECT_EQ(w.vbalGrid1->headerText(kI2CAdr), "");
     EXPECT_EQ(w.vbalGrid1->columnWidth(kRegAdr), 2);
     board().transcript.clear();
     w.cmdExecAll->click();
@@ -124,7 +123,7 @@ TEST_F(ScriptWindowTest, GpioRowComparesTheBoardsPortsAndWritesNone)
     for (const auto& r : board().transcript.requests(0x12))
         EXPECT_EQ(r[2], 1) << "SFR reads only";
     EXPECT_EQ(cell(w, 1, kActRd), p0 + p1 + p2);
-    EXPECT_EQ(w.vbalGrid1->item(0, kActRd)->background().color(), QColor(0, 255, 0));
+    EXPECT_EQ(w.vbalGrid1->cellColour(0, kActRd), QColor(0, 255, 0));
     EXPECT_EQ(cell(w, 2, kActRd), p0 + p1 + p2);
     EXPECT_EQ(w.txtRdFails->text(), "1");
     EXPECT_EQ(w.txtLastRead->text(), p0 + p1 + p2);
@@ -224,8 +223,8 @@ TEST_F(ScriptWindowTest, SetUpStateAndCancelledDialog)
     EXPECT_EQ(w.windowTitle(), "No Script File Selected");
     EXPECT_FALSE(w.frmScriptExec->isVisibleTo(&w));
     EXPECT_EQ(w.vbalGrid1->rowCount(), 24);
-    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "I2C Adr");
-    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kComment)->text(), "Comment");
+    EXPECT_EQ(w.vbalGrid1->headerText(kI2CAdr), "I2C Adr");
+    EXPECT_EQ(w.vbalGrid1->headerText(kComment), "Comment");
     w.mnuScript_Read_Click(); // no path scripted: cancelled
     EXPECT_FALSE(w.scriptChosen());
     EXPECT_EQ(svc.dialogs.back().title, "Select Script File to Open");
@@ -233,7 +232,7 @@ TEST_F(ScriptWindowTest, SetUpStateAndCancelledDialog)
     // Headers stay those of the first set-up while the window is loaded.
     g_SPIFamily = true;
     w.mnuScript_Read_Click();
-    EXPECT_EQ(w.vbalGrid1->horizontalHeaderItem(kI2CAdr)->text(), "I2C Adr");
+    EXPECT_EQ(w.vbalGrid1->headerText(kI2CAdr), "I2C Adr");
 }
 
 TEST_F(ScriptWindowTest, ClosingDuringARunStopsItThenUnloads)
