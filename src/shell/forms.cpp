@@ -6,9 +6,10 @@
 #include "shell/frmStartup.h"
 #include "shell/about.h"
 #include "shell/doco.h"
+#include "updown/UPDN_Runin.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&UPDN_Runin, &frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
 QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
 QComboBox* Forms::spiDeviceClockList() { return nullptr; }

@@ -51,7 +51,7 @@ public:
     virtual QString stimulus(int row) const = 0;
     virtual bool logAll() const = 0;
     // --- displays
-    virtual void show(Field, int /*row*/, const QString& /*text*/) {}
+    virtual void display(Field, int /*row*/, const QString& /*text*/) {}
     virtual void lamp(int /*row*/, int /*colour*/) {}
     virtual void setRunning(bool /*running*/) {}
 };
@@ -97,7 +97,7 @@ private:
     QString toleranceCheck(const QString& label, double expected, double read, double err, bool readingFailed);
     QString windowCheck(const QString& label, double value, bool readingFailed);
     void countFail();
-    void show(Field f, const QString& text, int row = 0) { host_.show(f, row, text); }
+    void show(Field f, const QString& text, int row = 0) { host_.display(f, row, text); }
     void showTally(int row, int value);
 
     RunInHost& host_;

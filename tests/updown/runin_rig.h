@@ -73,7 +73,7 @@ public:
     void appendLog(const QString& piece) override { log += piece; }
     QString stimulus(int row) const override { return stimuli[size_t(row)]; }
     bool logAll() const override { return logAllChecked; }
-    void show(runin::Field f, int row, const QString& text) override
+    void display(runin::Field f, int row, const QString& text) override
     {
         const bool perRow = f >= runin::Field::RowPosition;
         shown[{f, perRow ? row : 0}] = text;

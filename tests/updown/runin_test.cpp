@@ -290,3 +290,15 @@ TEST(RunInLogPieces, NumberFormats)
     EXPECT_EQ(runinlog::progress("", 500, 0, QDateTime(QDate(2026, 1, 5), QTime(7, 8, 9))),
               "   Activity Log : Test Count:[ 500] Fail Count:[ 0] Time Stamp: 07:08:09\r\n");
 }
+
+TEST_F(RunInTestBase, StimulusOfZeroStillStepsButAddsNothingToTheTally)
+{
+    install();
+    rig.stimuli[3] = QStringLiteral("0");
+    run(QStringLiteral("4"), QStringLiteral("4"));
+    const QStringList fails = rig.logLines().filter(QStringLiteral("FAIL"));
+    ASSERT_EQ(fails.size(), 4);
+    EXPECT_EQ(fails[0], " Wiper Position 63 Check Expected 2.0932   Read 2.1290   Error -.0358  TOL .0110 Volts     Test#[ 3] FAIL");
+    EXPECT_EQ(part->chips[0].wiper, 63); // up one, down one, up one, down one
+    EXPECT_EQ(test.tally, 62);
+}
