@@ -384,7 +384,7 @@ runin::Reading UPDN_Runin::readWiper()
 {
     const runin::Reading r = runin::readWiper(port_, ChkFast->isChecked());
     lblWiperVolts[0]->setText(r.text);
-    lvlWipV[size_t(std::clamp(g_RunRow, 0, runin::kRows - 1))]->setText(lblWiperVolts[0]->text());
+    display(Field::RowMeasured, std::clamp(g_RunRow, 0, runin::kRows - 1), r.text);
     return r;
 }
 
@@ -448,26 +448,76 @@ bool UPDN_Runin::logAll() const { return ChkLogAll->isChecked(); }
 
 void UPDN_Runin::display(Field field, int row, const QString& text)
 {
+    if (!test_.running()) {
+        showNow(field, row, text);
+        return;
+    }
+    pendingTexts_[size_t(field)][size_t(row)] = text;
+    showPendingWhenDue();
+}
+
+void UPDN_Runin::lamp(int row, int colour)
+{
+    if (!test_.running()) {
+        Shp_Test_Status[size_t(row)]->setFillColor(colour);
+        return;
+    }
+    pendingLamps_[size_t(row)] = colour;
+    showPendingWhenDue();
+}
+
+// A run changes the table several times per move, far faster than anyone can read it, and
+// every change would be painted at the next event pump. The displays follow the run at a
+// steady frame rate instead, and show its last state when it ends.
+void UPDN_Runin::showPendingWhenDue()
+{
+    const std::int64_t now = platform::services().monotonicMs();
+    if (now - lastShownMs_ >= kDisplayFrameMs)
+        showPending();
+}
+
+void UPDN_Runin::showPending()
+{
+    lastShownMs_ = platform::services().monotonicMs();
+    for (size_t f = 0; f < pendingTexts_.size(); ++f)
+        for (size_t r = 0; r < pendingTexts_[f].size(); ++r)
+            if (pendingTexts_[f][r]) {
+                showNow(Field(f), int(r), *pendingTexts_[f][r]);
+                pendingTexts_[f][r].reset();
+            }
+    for (size_t r = 0; r < pendingLamps_.size(); ++r)
+        if (pendingLamps_[r] >= 0) {
+            Shp_Test_Status[r]->setFillColor(pendingLamps_[r]);
+            pendingLamps_[r] = -1;
+        }
+}
+
+void UPDN_Runin::showNow(Field field, int row, const QString& text)
+{
+    // Leaving a text that does not change alone spares its repaint.
+    const auto put = [&text](auto* w) {
+        if (w->text() != text)
+            w->setText(text);
+    };
     const size_t r = size_t(row);
     switch (field) {
-    case Field::MaxV: lblWIPRange[0]->setText(text); break;
-    case Field::MinV: lblWIPRange[1]->setText(text); break;
-    case Field::VoltsPer: lblVoltsPer->setText(text); break;
-    case Field::Limit: lblTestLimit->setText(text); break;
-    case Field::Position: lblPosition->setText(text); break;
-    case Field::TestCount: lblRUnCount[0]->setText(text); break;
-    case Field::FailCount: lblRUnCount[1]->setText(text); break;
-    case Field::RowPosition: txtWiperLoc[r]->setText(text); break;
-    case Field::RowVolts: txtWiperVolts[r]->setText(text); break;
-    case Field::RowMeasured: lvlWipV[r]->setText(text); break;
-    case Field::RowError: lvlWipError[r]->setText(text); break;
+    case Field::MaxV: put(lblWIPRange[0]); break;
+    case Field::MinV: put(lblWIPRange[1]); break;
+    case Field::VoltsPer: put(lblVoltsPer); break;
+    case Field::Limit: put(lblTestLimit); break;
+    case Field::Position: put(lblPosition); break;
+    case Field::TestCount: put(lblRUnCount[0]); break;
+    case Field::FailCount: put(lblRUnCount[1]); break;
+    case Field::RowPosition: put(txtWiperLoc[r]); break;
+    case Field::RowVolts: put(txtWiperVolts[r]); break;
+    case Field::RowMeasured: put(lvlWipV[r]); break;
+    case Field::RowError: put(lvlWipError[r]); break;
     }
 }
 
-void UPDN_Runin::lamp(int row, int colour) { Shp_Test_Status[size_t(row)]->setFillColor(colour); }
-
 void UPDN_Runin::setRunning(bool running)
 {
+    showPending();
     FrmStaticIO[0]->setVisible(!running);
     Frame2->setVisible(!running);
     cmdRunInitial->setEnabled(!running);

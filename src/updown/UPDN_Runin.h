@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 class Lamp;
 class QCheckBox;
@@ -127,6 +129,16 @@ private:
     QWidget* buildRecord();
     QWidget* buildLines();
     QWidget* buildCarriers();
+
+    void showNow(runin::Field field, int row, const QString& text);
+    void showPendingWhenDue();
+    void showPending();
+
+    static constexpr int kDisplayFrameMs = 40;
+    static constexpr size_t kFields = size_t(runin::Field::RowError) + 1;
+    std::array<std::array<std::optional<QString>, runin::kRows>, kFields> pendingTexts_{};
+    std::array<int, runin::kRows> pendingLamps_ = {-1, -1, -1, -1, -1, -1, -1};
+    std::int64_t lastShownMs_ = 0;
 
     runin::LinkPort port_;
     runin::RunInTest test_{*this};
