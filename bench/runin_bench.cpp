@@ -100,8 +100,8 @@ int main(int argc, char** argv)
     // Resident memory at every quarter of the run: flat, apart from the log's own growth.
     int nextQuarter = 1;
     svc.onPump = [&] {
-        if (nextQuarter < 4 && w.run().moves >= moves / 4 * nextQuarter) {
-            std::printf("  after %d moves: %ld KiB\n", w.run().moves, residentKiB());
+        if (nextQuarter < 4 && w.run().moves >= std::int64_t(moves) / 4 * nextQuarter) {
+            std::printf("  after %lld moves: %ld KiB\n", static_cast<long long>(w.run().moves), residentKiB());
             ++nextQuarter;
         }
     };
@@ -114,11 +114,11 @@ int main(int argc, char** argv)
     const double cpuUs = (cpuSeconds() - cpuBefore) * 1e6;
     const long rssAfter = residentKiB();
 
-    std::printf("run-in: %d moves, %d fails, log %lld characters\n", w.run().moves, w.run().fails,
-                static_cast<long long>(w.logText().size()));
+    std::printf("run-in: %lld moves, %lld fails, log %lld characters\n", static_cast<long long>(w.run().moves),
+                static_cast<long long>(w.run().fails), static_cast<long long>(w.logText().size()));
     std::printf("host time per move: %.1f us wall, %.1f us CPU (waits of %.1f ms per move not counted)\n",
-                wallUs / w.run().moves, cpuUs / w.run().moves,
-                double(svc.virtualMs - waitedBefore) / w.run().moves);
+                wallUs / double(w.run().moves), cpuUs / double(w.run().moves),
+                double(svc.virtualMs - waitedBefore) / double(w.run().moves));
     std::printf("resident memory: %ld KiB before, %ld KiB after (%+ld KiB)\n", rssBefore, rssAfter,
                 rssAfter - rssBefore);
     std::printf("simulated part: wiper %d, %d store cycles\n", part->chips[0].wiper, part->chips[0].storeCycles);

@@ -8,7 +8,7 @@ namespace {
 
 QString date(const QDateTime& t) { return t.toString(QStringLiteral("MM-dd-yyyy")); }
 QString time(const QDateTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
-QString counts(const QString& id, const char* what, int moves, int fails)
+QString counts(const QString& id, const char* what, std::int64_t moves, std::int64_t fails)
 {
     return id + QStringLiteral("   ") + QLatin1String(what) + QStringLiteral(" : Test Count:[") + Str(moves)
          + QStringLiteral("] Fail Count:[") + Str(fails) + u']';
@@ -32,7 +32,7 @@ QString characterisation(double maxV, double minV, double voltsPerStep, double l
          + Format(limit, QStringLiteral("0.0000")) + QStringLiteral("]  ") + kCrLf + kCrLf;
 }
 
-QString toleranceLine(const QString& label, double expected, double read, double err, double tol, int check,
+QString toleranceLine(const QString& label, double expected, double read, double err, double tol, std::int64_t check,
                       const QString& verdict)
 {
     const QString f = QStringLiteral("##.0000");
@@ -42,7 +42,7 @@ QString toleranceLine(const QString& label, double expected, double read, double
          + Str(check) + QStringLiteral("] ") + verdict + kCrLf;
 }
 
-QString windowLine(const QString& label, double high, double low, double value, int check, const QString& verdict)
+QString windowLine(const QString& label, double high, double low, double value, std::int64_t check, const QString& verdict)
 {
     const QString f = QStringLiteral("00.0000");
     return QStringLiteral(" Wiper Position") + label + QStringLiteral(" Check Recorded value [") + Format(value, f)
@@ -55,17 +55,17 @@ QString beginLoop(const QString& id)
     return kCrLf + QStringLiteral("Beginning Loop  ") + id + QStringLiteral(" Test") + kCrLf + kCrLf;
 }
 
-QString progress(const QString& id, int moves, int fails, const QDateTime& when)
+QString progress(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when)
 {
     return counts(id, "Activity Log", moves, fails) + QStringLiteral(" Time Stamp: ") + time(when) + kCrLf;
 }
 
-QString completed(const QString& id, int moves, int fails, const QDateTime& when)
+QString completed(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when)
 {
     return counts(id, "Test Completed", moves, fails) + QStringLiteral(" Time Stamp: ") + time(when) + kCrLf + kCrLf;
 }
 
-QString terminated(const QString& id, int moves, int fails, const QDateTime& when)
+QString terminated(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when)
 {
     return counts(id, "Test Terminated", moves, fails) + QStringLiteral("  Date / Time Stamp: ") + date(when) + u' '
          + time(when) + kCrLf;

@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cstdint>
+
 namespace runinlog {
 
 inline const QString kCrLf = QStringLiteral("\r\n");
@@ -14,14 +16,14 @@ QString header(const QString& id, const QDateTime& when, const QString& position
 // The characterisation line and an empty line.
 QString characterisation(double maxV, double minV, double voltsPerStep, double limit);
 // A tolerance check of a move.
-QString toleranceLine(const QString& label, double expected, double read, double err, double tol, int check,
+QString toleranceLine(const QString& label, double expected, double read, double err, double tol, std::int64_t check,
                       const QString& verdict);
 // The window check of the initial store test.
-QString windowLine(const QString& label, double high, double low, double value, int check, const QString& verdict);
+QString windowLine(const QString& label, double high, double low, double value, std::int64_t check, const QString& verdict);
 // After the window check: an empty line and the loop line with an empty line after it.
 QString beginLoop(const QString& id);
-QString progress(const QString& id, int moves, int fails, const QDateTime& when);
-QString completed(const QString& id, int moves, int fails, const QDateTime& when);
-QString terminated(const QString& id, int moves, int fails, const QDateTime& when);
+QString progress(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when);
+QString completed(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when);
+QString terminated(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when);
 
 } // namespace runinlog

@@ -76,9 +76,11 @@ public:
     bool completed() const { return completed_; }
 
     // The run's state, kept after it ends.
-    int moves = 0;
-    int checks = 0;
-    int fails = 0;
+    // Counted in 64 bits: a run to the largest quantity at a coarse progress interval passes
+    // the 32-bit range before its end test comes.
+    std::int64_t moves = 0;
+    std::int64_t checks = 0;
+    std::int64_t fails = 0;
     int logSteps = 0;
     std::int32_t testQty = 0;
     int positions = 0;
