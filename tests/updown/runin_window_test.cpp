@@ -157,3 +157,19 @@ TEST_F(RunInWindowTest, RecordFileIsFramedAndReplacedOrAppended)
     EXPECT_TRUE(w.logText().isEmpty());
     EXPECT_TRUE(w.rtxt1->toPlainText().isEmpty());
 }
+
+TEST_F(RunInWindowTest, SampleShowsInTheRowTheLastRunEndedOn)
+{
+    UPDN_Runin& w = window();
+    w.cmdSampleWiper[0]->click(); // converts whatever input is selected: still VCC/2 here
+    EXPECT_EQ(w.lblWiperVolts[0]->text(), "3.32258");
+    EXPECT_EQ(w.lvlWipV[0]->text(), "3.32258");
+
+    runTest(QStringLiteral("4"), QStringLiteral("4")); // selects VIN0, ends on row 6
+    w.txtIncr[0]->setText("10");
+    w.cmdIncr[0]->click(); // the hidden "Up" carrier
+    w.cmdSampleWiper[0]->click();
+    EXPECT_EQ(part->chips[0].wiper, 73);
+    EXPECT_EQ(w.lvlWipV[6]->text(), w.lblWiperVolts[0]->text());
+    EXPECT_NE(w.lvlWipV[6]->text(), w.lvlWipV[5]->text());
+}
