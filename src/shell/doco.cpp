@@ -73,6 +73,16 @@ bool saveTraceRecord(const QString& path, const QString& log, bool append)
     return false;
 }
 
+QString browseTraceRecord()
+{
+    // A save dialog, because the record file usually does not exist yet.
+    platform::FileDialogSpec dialog;
+    dialog.title = QStringLiteral("Select File For Recording");
+    dialog.filter = QStringLiteral("All Files (*.*)|*.*|ZN661x Trace Files(*.txt)|*.txt");
+    dialog.defaultExt = QStringLiteral("txt");
+    return platform::services().saveFileName(dialog);
+}
+
 Doco::Doco()
 {
     setObjectName(QStringLiteral("Doco"));
@@ -175,12 +185,7 @@ void Doco::cndTclear_Click()
 
 void Doco::cmdBrowse_Click()
 {
-    // A save dialog, because the trace file usually does not exist yet.
-    platform::FileDialogSpec dialog;
-    dialog.title = QStringLiteral("Select File For Recording");
-    dialog.filter = QStringLiteral("All Files (*.*)|*.*|ZN661x Trace Files(*.txt)|*.txt");
-    dialog.defaultExt = QStringLiteral("txt");
-    const QString path = platform::services().saveFileName(dialog);
+    const QString path = browseTraceRecord();
     if (!path.isEmpty())
         txtFilePath->setText(path);
 }
@@ -195,13 +200,16 @@ void Doco::appendLine(const QString& message)
 {
     log_ += message;
     log_ += QStringLiteral("\r\n");
+    appendToLogBox(rtxt1, message + QStringLiteral("\r\n"));
+}
 
-    // Only the new line goes into the widget; rebuilding the text would make a long log slow.
-    QScrollBar* bar = rtxt1->verticalScrollBar();
+void appendToLogBox(QPlainTextEdit* box, const QString& text)
+{
+    QScrollBar* bar = box->verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum();
-    QTextCursor c(rtxt1->document());
+    QTextCursor c(box->document());
     c.movePosition(QTextCursor::End);
-    c.insertText(message + u'\n');
+    c.insertText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     if (atEnd)
         bar->setValue(bar->maximum());
 }

@@ -24,6 +24,12 @@ QString TraceRecordFile(const QString& log, const QDateTime& when);
 // writes nothing; returns whether the file was written.
 bool saveTraceRecord(const QString& path, const QString& log, bool append);
 
+// The record file's dialog ("Select File For Recording"): the chosen path, or empty.
+QString browseTraceRecord();
+// Adds text (CR LF line breaks) at the end of a log box, following it there when the box
+// showed its end; only the new text goes in, so a long log stays fast.
+void appendToLogBox(QPlainTextEdit* box, const QString& text);
+
 class Doco : public QWidget {
     Q_OBJECT
 public:

@@ -7,9 +7,10 @@
 #include "scripts/frmScriptOps.h"
 #include "shell/about.h"
 #include "shell/doco.h"
+#include "updown/UPDN_Runin.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&frmScriptOps, &frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&UPDN_Runin, &frmScriptOps, &frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
 QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
 QComboBox* Forms::spiDeviceClockList() { return nullptr; }

@@ -17,6 +17,7 @@ class frmMotherboardDAQ2;
 class FrmVCCCal;
 class frmStartup;
 class frmScriptOps;
+class UPDN_Runin;
 class QComboBox;
 
 class FormSlotBase {
@@ -94,6 +95,7 @@ public:
     FormSlot<::FrmVCCCal> FrmVCCCal;
     FormSlot<::frmStartup> frmStartup;
     FormSlot<::frmScriptOps> frmScriptOps;
+    FormSlot<::UPDN_Runin> UPDN_Runin;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching one creates its window. Null while no device window of

@@ -51,6 +51,10 @@ using ActiveFormPtr = DeviceFormControls*;
     X(bool, g_ReturnToMenu, {false})                                                             \
     X(bool, g_I2CPartPicked, {false})                                                            \
     X(bool, g_SPIPartPicked, {false})                                                            \
+    /* --- script runs, up/down consoles and run-in */                                          \
+    X(bool, g_AbortRequest, {false})            /* stops a script run or a run-in at its next check */ \
+    X(bool, g_PinBatch, {false})                /* line boxes only mirror their pins; the setter writes */ \
+    X(std::int32_t, g_RunRow, {0})              /* run-in table row now running (readings land there) */ \
     /* --- ADC */                                                                                \
     X(double, g_AdcVref, {3.3})                                                                  \
     X(double, g_AdcVolts, {0.0})                                                                 \
@@ -68,8 +72,7 @@ using ActiveFormPtr = DeviceFormControls*;
     X(bool, g_I2CFamily, {false})                                                                \
     X(bool, g_SPIFamily, {false})                                                                \
     X(std::uint8_t, g_WriteAddress, {0})        /* device write address of the device windows */ \
-    /* --- script runs (the run-in test shares the stop request) */                              \
-    X(bool, g_AbortRequest, {false})                                                             \
+    /* --- script runs (the run-in test shares the stop request above) */                         \
     X(std::int16_t, g_ScriptFailsAtRowStart, {0})                                                \
     X(std::int16_t, g_ScriptFails, {0})
 
