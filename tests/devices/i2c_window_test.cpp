@@ -197,6 +197,12 @@ TEST_F(I2cWindowTest, DraggingASliderWritesItsPositionOnce)
 {
     auto& w = atWindowWithVcc("ZN3740");
     w.mnu_ZN3740->trigger();
+    // The preset moved the sliders as a user would: a release on one writes what it shows.
+    board().transcript.clear();
+    w.Slider1_MouseDown(3);
+    w.Slider1_MouseUp(3);
+    EXPECT_EQ(i2cRequests(), (std::vector<Bytes>{{0xA0, 1, 1, 0x03, 0x00}}));
+
     typeHex(w, 1, "10"); // an Enter commit clears the sliders' touched flag
     board().transcript.clear();
 
@@ -473,6 +479,13 @@ TEST_F(I2cWindowTest, SupplyPanelReadingsOffsetGainAndLevels)
     EXPECT_FALSE(s.OptVM[0]->isEnabled());
     EXPECT_TRUE(board().pin(2, 6));
     EXPECT_FALSE(board().transcript.requests(0x09).empty());
+
+    // No level selected (an empty list): nothing to send, and the button comes back.
+    s.CboVCC->clear();
+    board().transcript.clear();
+    s.cmdUpdateVCC_Click();
+    EXPECT_TRUE(board().transcript.requests(0x09).empty());
+    EXPECT_TRUE(s.cmdUpdateVCC->isEnabled());
 }
 
 TEST_F(I2cWindowTest, ReturnToMenuSwitchesOffAndTheNextPickOnlyActivates)
