@@ -449,6 +449,8 @@ void DeviceFormCore::List1_Scroll(int)
 
 void DeviceFormCore::Slider1_MouseUp(int Index)
 {
+    if (Index < 0 || Index > 3)
+        return;
     const size_t k = size_t(Index);
     if (!g_SliderTouched) {
         // A press and release that moved nothing: the press's busy flag must not outlive it,
@@ -475,6 +477,8 @@ void DeviceFormCore::Slider1_MouseUp(int Index)
 
 void DeviceFormCore::List1_Click(int Index)
 {
+    if (Index < 0 || Index > 3)
+        return;
     const size_t k = size_t(Index);
     if (!g_ListTouched && !g_SliderTouched)
         return;
@@ -547,6 +551,8 @@ void DeviceFormCore::txtDECDataWrt_KeyPress(int Index, int KeyAscii)
 
 void DeviceFormCore::ChkAutoRead_Click(int Index)
 {
+    if (Index < 0 || Index > 3)
+        return;
     if (ChkAutoRead[size_t(Index)]->isChecked())
         cmdI2Read_Click(Index);
     platform::pumpEvents();
