@@ -644,3 +644,13 @@ TEST_F(I2cWindowTest, EntryPointsOfAbsentWindowsAreDisabledAndSendNothing)
         EXPECT_TRUE(b.text.contains("not available")) << b.text.toStdString();
     EXPECT_TRUE(board().transcript.requests().empty());
 }
+
+TEST_F(I2cWindowTest, ActivationWithVccOnOnlyRegistersTheWindow)
+{
+    auto& w = atWindowWithVcc();
+    g_ActiveForm = nullptr;
+    forms().frmDCP_User1.show();
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&w));
+    EXPECT_TRUE(board().pin(2, 5));
+    EXPECT_TRUE(board().transcript.requests().empty());
+}
