@@ -14,11 +14,11 @@
 
 namespace {
 
-std::vector<std::shared_ptr<platform::BoardTransport>> chooseTransports(const CommandLine& cl)
+std::vector<std::shared_ptr<platform::BoardTransport>> chooseTransports(const CommandLine& cl, const sim::SimPart* part)
 {
     std::vector<std::shared_ptr<platform::BoardTransport>> list;
     if (cl.simulate)
-        list.push_back(sim::makeEvaluationBoards(cl.simulatedBoards));
+        list.push_back(sim::makeEvaluationBoards(cl.simulatedBoards, {}, part));
     for (const QString& path : cl.boardSockets)
         list.push_back(platform::makeSocketTransport(path));
     if (list.empty())
@@ -44,11 +44,25 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    const sim::SimPart* part = nullptr;
+    if (cl.part == "list") {
+        std::fputs(sim::simPartList().c_str(), stdout);
+        return 0;
+    }
+    if (!cl.part.isEmpty()) {
+        part = sim::findSimPart(cl.part.toStdString());
+        if (!part) {
+            std::fprintf(stderr, "dcpeval: no simulated part %s; these are known:\n%s", qPrintable(cl.part),
+                         sim::simPartList().c_str());
+            return 2;
+        }
+    }
+
     static platform::DesktopServices desktop(cl.dataDir);
     platform::setServices(&desktop);
     if (cl.vendorId)
         g_BoardVendorId = *cl.vendorId;
-    platform::setTransports(chooseTransports(cl));
+    platform::setTransports(chooseTransports(cl, part));
 
     forms().frmStartup.show();
 

@@ -48,6 +48,10 @@ CommandLine parseCommandLine(const QStringList& args)
             if (!valueOf(i, "--data-dir", &v))
                 break;
             cl.dataDir = v;
+        } else if (a == "--part" || a.startsWith("--part=")) {
+            if (!valueOf(i, "--part", &v))
+                break;
+            cl.part = v;
         } else if (a == "--help" || a == "-h") {
             cl.help = true;
         } else if (a.startsWith("--")) {
@@ -68,6 +72,8 @@ QString usageText()
         "                       repeat for several boards\n"
         "  --vid 0xNNNN         the boards' USB vendor ID (product ID is 0x2034)\n"
         "  --data-dir DIR       where dcpeval keeps its files (the VCC calibration file)\n"
+        "  --part NAME          the part on the simulated board's daughter board (default ZN3710);\n"
+        "                       --part list names the parts and the menu pick each goes with\n"
         "  --help               this text\n"
         "Without --simulate or --board, dcpeval searches the USB HID devices.\n");
 }

@@ -12,6 +12,7 @@ struct CommandLine {
     QStringList boardSockets;   // --board unix:PATH (repeatable)
     std::optional<std::uint16_t> vendorId; // --vid 0xNNNN
     QString dataDir;            // --data-dir DIR
+    QString part;               // --part NAME: the simulated board's daughter board ("list": name them)
     bool help = false;
     QString error;              // set when the line could not be read
 };

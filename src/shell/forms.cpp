@@ -1,6 +1,7 @@
 #include "shell/forms.h"
 
 #include "bridge/frmMainF340.h"
+#include "devices/frmDCP_User1.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
@@ -10,9 +11,17 @@
 #include "updown/UPDN_Runin.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&UPDN_Runin, &frmScriptOps, &frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&UPDN_Runin, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
-QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
+// The program loads the console from the motherboard window's load, and the I2C device window
+// is set up through the motherboard's ports: its list exists from then on. A console loaded
+// on its own fills only its own list.
+QComboBox* Forms::i2cDeviceClockList()
+{
+    if (!frmDCP_User1.loaded() && !frmMotherboardDAQ2.loaded())
+        return nullptr;
+    return frmDCP_User1().cboI2CClock;
+}
 QComboBox* Forms::spiDeviceClockList() { return nullptr; }
 
 void Forms::destroyAll()

@@ -12,6 +12,7 @@
 
 class Doco;
 class frmAbout2;
+class frmDCP_User1;
 class frmMainF340;
 class frmMotherboardDAQ2;
 class FrmVCCCal;
@@ -96,12 +97,19 @@ public:
     FormSlot<::frmStartup> frmStartup;
     FormSlot<::frmScriptOps> frmScriptOps;
     FormSlot<::UPDN_Runin> UPDN_Runin;
+    FormSlot<::frmDCP_User1> frmDCP_User1;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
-    // and SPI clocks back; reaching one creates its window. Null while no device window of
-    // that bus is part of the program.
+    // and SPI clocks back; reaching the I2C one creates its window (once the motherboard window
+    // is loaded or loading). Null while no device window of that bus is part of the program.
     QComboBox* i2cDeviceClockList();
     QComboBox* spiDeviceClockList();
+
+    // Windows that later versions add. Their entry points stay disabled, and a call that
+    // reaches them anyway tells the user the window is not there, and sends nothing.
+    bool scriptWindowAvailable() const { return false; }
+    bool quadConsoleAvailable() const { return false; }
+    void unloadQuadConsoles() {}
 
     // Tests: destroy every window so the next test starts from nothing.
     void destroyAll();

@@ -2,6 +2,7 @@
 
 #include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
+#include "devices/frmDCP_User1.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "platform/services.h"
@@ -288,7 +289,8 @@ void frmStartup::cboDCPSelect_Click()
         setBusSwitch(false);
         forms().frmMainF340().setI2Coptions(0);
         showServiceWindows();
-        // The I2C device window joins the program with the device windows.
+        forms().frmDCP_User1.show();
+        hide();
         break;
     case kSPI:
         setBusSwitch(true);

@@ -16,6 +16,8 @@ using HandleList = std::vector<std::int32_t>;
 using PortImage = std::array<std::uint8_t, 11>;
 using VccCodes = std::array<QString, 21>;
 using ActiveFormPtr = DeviceFormControls*;
+using ChannelMap = std::array<std::int16_t, 11>;
+using RegisterValues = std::array<std::int32_t, 11>;
 
 // X(type, name, start value)
 #define DCPEVAL_SHARED_STATE(X)                                                                  \
@@ -55,6 +57,28 @@ using ActiveFormPtr = DeviceFormControls*;
     X(bool, g_AbortRequest, {false})            /* stops a script run or a run-in at its next check */ \
     X(bool, g_PinBatch, {false})                /* line boxes only mirror their pins; the setter writes */ \
     X(std::int32_t, g_RunRow, {0})              /* run-in table row now running (readings land there) */ \
+    /* --- device model: the part under test, whichever device window set it last */             \
+    X(std::int16_t, g_TapCount, {128})          /* also the highest wiper position */            \
+    X(std::int16_t, g_ChannelCount, {1})                                                         \
+    X(ChannelMap, g_ChannelMap, {0, 1, 2, 3})   /* wiper register of channel k (0..3 used) */    \
+    X(std::uint8_t, g_WriteAddress, {0x50})     /* device write address (script rows) */         \
+    X(bool, g_I2CFamily, {false})                                                                \
+    X(bool, g_SPIFamily, {false})                                                                \
+    X(std::int16_t, g_AcrValue, {0})            /* ACR byte: 0x80 volatile writes, 0x40 running */ \
+    X(std::int16_t, g_WriteByteCount, {0})      /* bytes of one SPI device frame */              \
+    X(std::int16_t, g_ReadByteCount, {0})                                                        \
+    X(RegisterValues, g_ReadValues, {})         /* (6): the last wiper read */                   \
+    X(RegisterValues, g_WriteValues, {})        /* (6): the last "Set Write = Read" value */     \
+    /* --- wiper entry synchronisation, shared by every device window's channel panels */       \
+    X(bool, g_SliderTouched, {false})                                                            \
+    X(bool, g_ListTouched, {false})                                                              \
+    X(bool, g_SuppressTouch, {false})           /* code moves slider and list: no user move */   \
+    X(bool, g_SliderSyncBusy, {false})          /* the slider is moving the list */              \
+    X(bool, g_ListSyncBusy, {false})            /* the list is moving the slider */              \
+    X(bool, g_HexEntryPending, {false})         /* typed in a hex field, not yet committed */    \
+    X(bool, g_DecEntryPending, {false})                                                          \
+    X(int, g_HexEntryIndex, {0})                /* channel of that field */                      \
+    X(int, g_DecEntryIndex, {0})                                                                 \
     /* --- ADC */                                                                                \
     X(double, g_AdcVref, {3.3})                                                                  \
     X(double, g_AdcVolts, {0.0})                                                                 \
@@ -68,10 +92,6 @@ using ActiveFormPtr = DeviceFormControls*;
     X(std::int32_t, g_ExtAdcCount, {0})         /* external delta-sigma ADC, last conversion */  \
     X(double, g_ExtAdcMillivolts, {0.0})                                                         \
     X(std::int16_t, g_ExtAdcGain, {1})                                                           \
-    /* --- device family and address (device windows, script window) */                          \
-    X(bool, g_I2CFamily, {false})                                                                \
-    X(bool, g_SPIFamily, {false})                                                                \
-    X(std::uint8_t, g_WriteAddress, {0})        /* device write address of the device windows */ \
     /* --- script runs (the run-in test shares the stop request above) */                         \
     X(std::int16_t, g_ScriptFailsAtRowStart, {0})                                                \
     X(std::int16_t, g_ScriptFails, {0})

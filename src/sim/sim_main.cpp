@@ -27,7 +27,8 @@ int usage(int rc)
                  "  --supply-gain-error PCT    VCC supply gain error in percent, as 2 or -1.5 (default 0)\n"
                  "  --noise MILLIVOLTS         peak noise on the VCC/2 and wiper inputs (default 0)\n"
                  "  --noise-seed N             seed of that noise (default 1)\n"
-                 "  --verbose                  print every report both ways on stderr\n");
+                 "  --verbose                  print every report both ways on stderr\n"
+                 "  --part NAME                the part on the daughter board (default ZN3710); --part list names them\n");
     return rc;
 }
 
@@ -61,6 +62,7 @@ int main(int argc, char** argv)
     bool verbose = false;
     sim::SimBoard board;
     sim::AnalogConfig analog;
+    const sim::SimPart* part = nullptr;
     const auto number = [&](int& i, const char* option, double& out) {
         if (!parseNumber(argv[++i], out)) {
             std::fprintf(stderr, "dcpeval-sim: %s wants a number, not %s\n", option, argv[i]);
@@ -101,6 +103,17 @@ int main(int argc, char** argv)
                 return 2;
             }
             analog.noiseSeed = static_cast<std::uint32_t>(v);
+        } else if (!std::strcmp(a, "--part") && i + 1 < argc) {
+            const std::string name = argv[++i];
+            if (name == "list") {
+                std::fputs(sim::simPartList().c_str(), stdout);
+                return 0;
+            }
+            part = sim::findSimPart(name);
+            if (!part) {
+                std::fprintf(stderr, "dcpeval-sim: no part %s; these are known:\n%s", name.c_str(), sim::simPartList().c_str());
+                return 2;
+            }
         } else if (!std::strcmp(a, "--verbose")) {
             verbose = true;
         } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
@@ -112,7 +125,7 @@ int main(int argc, char** argv)
     }
     if (path.empty())
         return usage(2);
-    sim::setUpEvaluationBoard(board, analog);
+    sim::setUpEvaluationBoard(board, analog, part);
 
     // SIGTERM and SIGINT are blocked except while the server waits, so a stop request is
     // seen at once and never lost between two waits.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 TEST(CommandLine, ReadsTheProgramsOptions)
 {
     const CommandLine cl = parseCommandLine({"dcpeval", "--simulate=2", "--board", "unix:/tmp/a", "--board=unix:/tmp/b",
@@ -23,5 +25,27 @@ TEST(CommandLine, BadOptionsAreToldNotGuessed)
         if (b[1])
             args << b[1];
         EXPECT_FALSE(parseCommandLine(args).error.isEmpty()) << b[0];
+    }
+}
+
+// Both programs name the simulated parts with their picks, and refuse a part they do not know.
+TEST(CommandLine, PartListOfBothPrograms)
+{
+    EXPECT_EQ(parseCommandLine({"dcpeval", "--simulate", "--part", "ZN3740"}).part, "ZN3740");
+    for (const char* program : {DCPEVAL_BINARY, DCPEVAL_SIM_BINARY}) {
+        SCOPED_TRACE(program);
+        QProcess list;
+        list.start(program, {"--part", "list"});
+        ASSERT_TRUE(list.waitForFinished(30000));
+        EXPECT_EQ(list.exitCode(), 0);
+        const QString out = QString::fromUtf8(list.readAllStandardOutput());
+        for (const char* text : {"ZN3710", "ZN3740", "ZN3750", "ZN3810", "I2C > Device Select > ZN3750", "(default)"})
+            EXPECT_TRUE(out.contains(text)) << text << "\n" << out.toStdString();
+        QProcess bad;
+        const bool sim = QString(program) == DCPEVAL_SIM_BINARY;
+        bad.start(program, sim ? QStringList{"--part", "nope", "--listen", "/nonexistent/x"}
+                               : QStringList{"--simulate", "--part", "nope"});
+        ASSERT_TRUE(bad.waitForFinished(30000));
+        EXPECT_EQ(bad.exitCode(), 2);
     }
 }

@@ -76,6 +76,7 @@ TEST_F(SpiTerminalsTest, Terminal2SendsTheFrameToTheChipAndFillsTheReplies)
     for (const Case& c : cases) {
         chip->held = 0xFF;
         chip->frames.clear();
+        pot->frames.clear(); // the I2C device window's set-up, then each case, reach the potentiometer
         selectSupplyPot();
         w.cmdDisableButtons_Click(); // the terminal does not disable, but enables at its end
         fill(w.txtSPIWrQty2, w.txtSPIWrite2Data, c.count, c.frame);

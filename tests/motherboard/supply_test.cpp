@@ -98,6 +98,10 @@ protected:
         ASSERT_TRUE(dir.isValid());
         svc.programDirectory = dir.path();
         analog = sim::attachAnalogBoard(board());
+        // The service windows load first, as on the menu's first pick: the I2C device window
+        // they set up registers itself, and the test's window registers after it.
+        mb();
+        analog->supplyPot->frames.clear();
         register_(std::make_unique<FakeDeviceWindow>());
     }
     void TearDown() override

@@ -1,6 +1,7 @@
 // The VCC calibration file: its exact format, the all-or-nothing reader, the whole-or-nothing
 // writer, and what the calibration window and the VCC list make of good and bad files.
 #include "motherboard/FrmVCCCal.h"
+#include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
 #include "motherboard/vcc_cal_file.h"
 #include "shell/forms.h"
@@ -261,6 +262,9 @@ TEST_F(VccCalFileWindowTest, AMissingOrBadFileLeavesNothingOfItInTheWindow)
 TEST_F(VccCalFileWindowTest, TheVccListTakesAGoodFileAndKeepsTheDefaultsForABadOne)
 {
     frmStartup& menu = forms().frmStartup();
+    // The service windows load first, as on the menu's first pick; the I2C device window they
+    // set up registers itself on the way.
+    forms().frmMotherboardDAQ2();
     g_ActiveForm = &menu;
     const auto listTexts = [&] {
         QStringList out;

@@ -55,6 +55,7 @@ protected:
         analog = sim::attachAnalogBoard(board(0), config);
         forms().frmStartup();
         forms().frmMotherboardDAQ2();
+        analog->supplyPot->frames.clear(); // the I2C device window's set-up sent its supply frames
         forms().FrmVCCCal.show();
         return forms().FrmVCCCal();
     }

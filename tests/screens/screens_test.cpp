@@ -1,12 +1,14 @@
 // Renders every window (every tab of the tabbed ones) offscreen to PNG files for people who
 // review the look: build/test/screens/*.png. Run with `ctest -L screens`.
 #include "bridge/frmMainF340.h"
+#include "devices/frmDCP_User1.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 #include "shell/forms.h"
+#include "sim/evaluation_board.h"
 #include "support/board_fixture.h"
 
 #include <QComboBox>
@@ -54,4 +56,15 @@ TEST_F(Screens, TraceLogAndAbout)
     save(forms().Doco(), "trace-log");
     forms().frmAbout2.show();
     save(forms().frmAbout2(), "about");
+}
+
+TEST_F(Screens, I2CDeviceWindowOneAndFourChannels)
+{
+    sim::setUpEvaluationBoard(board());
+    forms().frmStartup.show();
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(2);
+    auto& w = forms().frmDCP_User1();
+    save(w, "i2c-device-single-channel");
+    w.mnu_ZN3740->trigger();
+    save(w, "i2c-device-four-channels");
 }

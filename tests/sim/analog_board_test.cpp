@@ -175,7 +175,7 @@ TEST_F(AnalogBoardTest, APlainBoardHasNoAnalogBoardUntilOneIsAttached)
     EXPECT_EQ(sim::analogBoard(board), analog.get());
 }
 
-TEST_F(AnalogBoardTest, EvaluationBoardsCarryTheAnalogBoardAndAPartAt28)
+TEST_F(AnalogBoardTest, EvaluationBoardsCarryTheAnalogBoardAndTheDefaultPartAt28)
 {
     auto transport = sim::makeEvaluationBoards(2, {.supplyOffsetVolts = 0.05, .noiseVolts = 0.001});
     ASSERT_EQ(transport->boardCount(), 2);
@@ -185,6 +185,9 @@ TEST_F(AnalogBoardTest, EvaluationBoardsCarryTheAnalogBoardAndAPartAt28)
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(a->config.supplyOffsetVolts, 0.05);
         EXPECT_EQ(b.supplyPotSlot.get(), a->supplyPot.get());
+        b.setSfr(sim::sfr::P0, 0x00); // address pins low
+        b.setSfr(sim::sfr::P1, 0x04); // bus switch on I2C, /WP high
+        b.setSfr(sim::sfr::P2, 0x20); // VCC on: the part answers
         // 8-bit address 0x50: write register 3, read it back
         EXPECT_EQ(ask(b, report({1, 0x06, 0x50, 1, 1, 0x03, 0x5A}))[1], 0);
         const platform::Report rp = ask(b, report({1, 0x06, 0x51, 1, 1, 0x03}));
