@@ -16,6 +16,7 @@ class frmMainF340;
 class frmMotherboardDAQ2;
 class FrmVCCCal;
 class frmStartup;
+class FrmK6623;
 class QComboBox;
 
 class FormSlotBase {
@@ -92,6 +93,7 @@ public:
     FormSlot<::frmMotherboardDAQ2> frmMotherboardDAQ2;
     FormSlot<::FrmVCCCal> FrmVCCCal;
     FormSlot<::frmStartup> frmStartup;
+    FormSlot<::FrmK6623> FrmK6623;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching one creates its window. Null while no device window of
