@@ -2,7 +2,6 @@
 
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
-#include "devices/spi_frame.h"
 #include "devices/spi_frame_send.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "platform/services.h"
@@ -86,14 +85,14 @@ FrmK6623::FrmK6623()
     outer->addStretch(1);
 }
 
-void FrmK6623::CMDk662X_Read_Click(int Index) { press(Press::Read, Index); }
-void FrmK6623::CMDk662X_Write_Click(int Index) { press(Press::Write, Index); }
-void FrmK6623::cmdK662xDatatoWiper_Click(int Index) { press(Press::DataToWiper, Index); }
-void FrmK6623::cmdK662xWipertoData_Click(int Index) { press(Press::WiperToData, Index); }
+void FrmK6623::CMDk662X_Read_Click(int Index) { press(spi::K6623Op::Read, Index); }
+void FrmK6623::CMDk662X_Write_Click(int Index) { press(spi::K6623Op::Write, Index); }
+void FrmK6623::cmdK662xDatatoWiper_Click(int Index) { press(spi::K6623Op::DataToWiper, Index); }
+void FrmK6623::cmdK662xWipertoData_Click(int Index) { press(spi::K6623Op::WiperToData, Index); }
 
 void FrmK6623::txtWrK6628_KeyPress(int, int& KeyAscii) { checkValidEntryHex(KeyAscii); }
 
-void FrmK6623::press(Press what, int index)
+void FrmK6623::press(spi::K6623Op op, int index)
 {
     QPointer<FrmK6623> self(this);
     // A warning only: the frame goes out all the same.
@@ -105,24 +104,18 @@ void FrmK6623::press(Press what, int index)
     // Read afresh after every step that lets events run: the SPI window may change meanwhile.
     const SpiWindowFields host = spiWindowFields();
     if (host.lblProduct && spi::isK6623Product(host.lblProduct->text())) {
-        static constexpr spi::K6623Op kOps[] = {spi::K6623Op::Read, spi::K6623Op::Write, spi::K6623Op::DataToWiper,
-                                                spi::K6623Op::WiperToData};
-        QLineEdit* box = what == Press::Write ? txtWrK6628[static_cast<size_t>(index)] : nullptr;
+        QLineEdit* box = op == spi::K6623Op::Write ? txtWrK6628[static_cast<size_t>(index)] : nullptr;
         const QString id = host.txtDeviceAdr ? host.txtDeviceAdr->text() : QString();
-        const spi::FrameResult r = spi::k6623Frame(kOps[static_cast<int>(what)], index, id, box ? box->text() : QString());
+        const spi::FrameResult r = spi::k6623Frame(op, index, id, box ? box->text() : QString());
         if (box && !r.paddedHex.isEmpty())
             box->setText(r.paddedHex);
-        if (!r.frame) {
-            platform::msgBox(r.refusal);
-        } else {
-            const std::vector<QString> replies = spi::sendFrame(*r.frame);
-            if (!self)
-                return;
-            // Replies that are no bytes (a refused or failed frame) leave the value shown.
-            if (what == Press::Read)
-                if (const auto v = spi::readValue10(replies, kReadCount))
-                    lblRdk662x[static_cast<size_t>(index)]->setText(spi::padTo3(spi::hexNoLeadingZero(*v)));
-        }
+        const auto replies = spi::sendOrRefuse(r);
+        if (!self)
+            return;
+        // Replies that are no bytes (a refused or failed frame) leave the value shown.
+        if (replies && op == spi::K6623Op::Read)
+            if (const auto v = spi::readValue10(*replies, kReadCount))
+                lblRdk662x[static_cast<size_t>(index)]->setText(spi::padTo3(spi::hexNoLeadingZero(*v)));
     }
 
     // The lamp flips on every press, sent or not, good or not: it tells a press happened.

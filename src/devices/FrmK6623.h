@@ -4,6 +4,8 @@
 // (data register to wiper, wiper to data register), over the motherboard's SPI terminals.
 // It borrows the SPI device window's ID byte, part description and "Read DCP" lamp; it sends
 // only while that window holds a "K6623/4" part.
+#include "devices/spi_frame.h"
+
 #include <QWidget>
 
 #include <array>
@@ -51,6 +53,5 @@ public:
     void txtWrK6628_KeyPress(int Index, int& KeyAscii);
 
 private:
-    enum class Press { Read, Write, DataToWiper, WiperToData };
-    void press(Press what, int index);
+    void press(spi::K6623Op op, int index);
 };

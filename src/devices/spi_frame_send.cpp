@@ -1,6 +1,7 @@
 #include "devices/spi_frame_send.h"
 
 #include "motherboard/frmMotherboardDAQ2.h"
+#include "platform/services.h"
 #include "shell/forms.h"
 
 #include <QLineEdit>
@@ -28,6 +29,15 @@ std::vector<QString> sendFrame(const SpiDeviceFrame& frame)
     for (size_t i = 0; i < fields.size(); ++i)
         replies[i] = fields[i]->text();
     return replies;
+}
+
+std::optional<std::vector<QString>> sendOrRefuse(const FrameResult& built)
+{
+    if (!built.frame) {
+        platform::msgBox(built.refusal);
+        return std::nullopt;
+    }
+    return sendFrame(*built.frame);
 }
 
 } // namespace spi

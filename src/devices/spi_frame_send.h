@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace spi {
@@ -12,5 +13,8 @@ namespace spi {
 // its reply fields 0..5 as they stand right after the transfer ("--" everywhere when the
 // motherboard window was closed meanwhile).
 std::vector<QString> sendFrame(const SpiDeviceFrame& frame);
+
+// A refused frame: its message, nothing sent, nullopt. Otherwise the replies of sendFrame.
+std::optional<std::vector<QString>> sendOrRefuse(const FrameResult& built);
 
 } // namespace spi
