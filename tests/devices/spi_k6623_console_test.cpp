@@ -8,6 +8,7 @@
 #include "sim/spi_parts.h"
 #include "support/board_fixture.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,10 +42,11 @@ protected:
         part = sim::installK6623(board(0));
         host = std::make_unique<SpiWindowStandIn>();
         setSpiWindowFieldsProvider([this] { return SpiWindowFields{host->id, host->product, host->lamp}; });
+        // As the SPI device window's set-up leaves the ports: P1.3 (SPI) and P1.2 high.
         frmMotherboardDAQ2& mb = forms().frmMotherboardDAQ2();
-        // As the SPI device window leaves the board: bus switch on SPI, address pins low.
-        board(0).setSfr(sim::sfr::P0, board(0).portLatch(0) & 0x3F);
-        board(0).setSfr(sim::sfr::P1, (board(0).portLatch(1) & 0xFC) | 0x0C);
+        mb.chkPData[11]->setChecked(true);
+        mb.chkPData[10]->setChecked(true);
+        mb.cmdWrtPipe1_Click();
         mb.OptVCC[0]->setChecked(true);
         part->frames.clear();
     }
