@@ -3,6 +3,8 @@
 // second frame starts in.
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/forms.h"
+#include "shell/text.h"
+#include "sim/analog_board.h"
 #include "support/board_fixture.h"
 #include "support/fields.h"
 
@@ -98,4 +100,26 @@ TEST_F(SpiTerminalNestingTest, AFrameStartedDuringAnotherRunsWholeAndEachCallerR
         }
     }
     EXPECT_TRUE(svc.boxes.empty());
+}
+
+TEST_F(SpiTerminalNestingTest, ATerminalFrameDuringASupplyPotentiometerReadLeavesItsFrameToThePotentiometer)
+{
+    auto analog = sim::attachAnalogBoard(board(0));
+    frmMotherboardDAQ2& w = forms().frmMotherboardDAQ2();
+    analog->supplyPot->frames.clear();
+    chip->frames.clear();
+    bool nested = false;
+    svc.onPump = [&](int) {
+        if (!nested && !board(0).pin(2, 4)) { // the potentiometer is selected, its read waits
+            nested = true;
+            run(3, {"80", "01"});
+        }
+    };
+    w.cmdSPRRdReg_Click(); // "Read Setup"
+    svc.onPump = nullptr;
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(analog->supplyPot->frames, (std::vector<Bytes>{{0x50, 0xB2, 0xC0}}));
+    EXPECT_EQ(chip->frames, (std::vector<Bytes>{{0x80, 0x01}}));
+    EXPECT_EQ(w.txtSPIRd[2]->text(), Hex2(analog->supplyPot->setup));
+    EXPECT_TRUE(board(0).pin(2, 4)) << "released at the end";
 }
