@@ -76,6 +76,15 @@ void MbSpiTerminals::transfer(const Terminal& t)
         m.cmdEnableBUttons_Click();
         return;
     }
+    // Each transfer runs whole for its own data: events run during its pauses, and a frame
+    // started meanwhile (another channel, another window) refills these fields and the
+    // console's. So the frame is taken here, handed to the console right before it goes out,
+    // its answer taken right after, and the reply fields filled after the last pause, where
+    // the caller reads them before anything else can run.
+    const QString countText = t.count->text();
+    std::array<QString, kMaxFrameBytes> frame;
+    for (size_t k = 0; k < kMaxFrameBytes; ++k)
+        frame[k] = t.bytes[k + 1]->text();
     frmMainF340& con = forms().frmMainF340();
 
     // The supply potentiometer shares the SPI lines: release its chip select first. The
@@ -87,34 +96,34 @@ void MbSpiTerminals::transfer(const Terminal& t)
             con.cmdRdGPData_Click(2);
         }))
         return;
-    if (t.pauses && !m.letEventsRun())
-        return;
+    if (t.pauses) {
+        if (!m.letEventsRun() || !m.letEventsRun())
+            return;
+        platform::sleepMs(kTerminalPauseMs);
+    }
 
     con.chkSPIread->setChecked(true);
     // The console's count field holds two characters: a count typed "005" must not arrive
     // there as "00".
     con.txtNumToWrite->setText(QString::number(n));
     for (size_t k = 0; k < kMaxFrameBytes; ++k)
-        con.txtWriteVal[k]->setText(t.bytes[k + 1]->text());
-    if (t.pauses) {
-        if (!m.letEventsRun())
-            return;
-        platform::sleepMs(kTerminalPauseMs);
-    }
+        con.txtWriteVal[k]->setText(frame[k]);
     if (!m.survives([&] { con.cmdSPIWrite_Click(); }))
         return;
+    std::array<QString, kMaxFrameBytes> answer;
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+        answer[i] = con.txtReadVal[i]->text();
+
     if (t.pauses && !m.letEventsRun())
         return;
-
-    clearReplies();
-    // Terminal 3 shows the count as a number ("04" shows "4").
-    t.shownCount->setText(t.pauses ? QString::number(n) : t.count->text());
-    // Only the bytes of this transfer: the field after them stays "--".
-    for (int i = 0; i < n; ++i)
-        t.replies[static_cast<size_t>(i)]->setText(con.txtReadVal[static_cast<size_t>(i)]->text());
-
     if (!m.letEventsRun())
         return;
+    clearReplies();
+    // Terminal 3 shows the count as a number ("04" shows "4").
+    t.shownCount->setText(t.pauses ? QString::number(n) : countText);
+    // Only the bytes of this transfer: the field after them stays "--".
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+        t.replies[i]->setText(answer[i]);
     m.cmdEnableBUttons_Click();
 }
 

@@ -105,6 +105,11 @@ void MbSupplyPot::sendFrame(int row)
     bool alive = m.survives([] { setSupplyPotSelected(true); });
     if (alive && frame.readsRegister) {
         alive = m.letEventsRun();
+        // A frame on the chip's SPI terminals may have run meanwhile and released the
+        // select: this frame must still reach the potentiometer.
+        QCheckBox* released = f.chkGPvalueP2[kCsBit];
+        if (alive && released && released->isChecked())
+            alive = m.survives([] { setSupplyPotSelected(true); });
         if (alive)
             for (QLineEdit* e : txtSPIRd)
                 e->setText("XX");

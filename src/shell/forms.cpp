@@ -2,6 +2,7 @@
 
 #include "bridge/frmMainF340.h"
 #include "devices/frmDCP_User1.h"
+#include "devices/FrmK6623.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
@@ -11,7 +12,7 @@
 #include "updown/UPDN_Runin.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&UPDN_Runin, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&FrmK6623, &UPDN_Runin, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
 // The program loads the console from the motherboard window's load, and the I2C device window
 // is set up through the motherboard's ports: its list exists from then on. A console loaded

@@ -19,6 +19,7 @@ class FrmVCCCal;
 class frmStartup;
 class frmScriptOps;
 class UPDN_Runin;
+class FrmK6623;
 class QComboBox;
 
 class FormSlotBase {
@@ -98,6 +99,7 @@ public:
     FormSlot<::frmScriptOps> frmScriptOps;
     FormSlot<::UPDN_Runin> UPDN_Runin;
     FormSlot<::frmDCP_User1> frmDCP_User1;
+    FormSlot<::FrmK6623> FrmK6623;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching the I2C one creates its window (once the motherboard window
