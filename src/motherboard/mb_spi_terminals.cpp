@@ -63,7 +63,7 @@ bool MbSpiTerminals::checkFrame(const Terminal& t, int& n)
     return true;
 }
 
-void MbSpiTerminals::transfer(const Terminal& t)
+bool MbSpiTerminals::transfer(const Terminal& t)
 {
     const auto clearReplies = [&t] {
         t.shownCount->setText(kNoByte);
@@ -74,7 +74,7 @@ void MbSpiTerminals::transfer(const Terminal& t)
     if (!checkFrame(t, n)) {
         clearReplies(); // callers judge a transfer by its replies: none came
         m.cmdEnableBUttons_Click();
-        return;
+        return false;
     }
     frmMainF340& con = forms().frmMainF340();
 
@@ -86,9 +86,9 @@ void MbSpiTerminals::transfer(const Terminal& t)
             con.cmdWrGPData_Click(2);
             con.cmdRdGPData_Click(2);
         }))
-        return;
+        return false;
     if (t.pauses && !m.letEventsRun())
-        return;
+        return false;
 
     con.chkSPIread->setChecked(true);
     // The console's count field holds two characters: a count typed "005" must not arrive
@@ -98,13 +98,14 @@ void MbSpiTerminals::transfer(const Terminal& t)
         con.txtWriteVal[k]->setText(t.bytes[k + 1]->text());
     if (t.pauses) {
         if (!m.letEventsRun())
-            return;
+            return false;
         platform::sleepMs(kTerminalPauseMs);
     }
     if (!m.survives([&] { con.cmdSPIWrite_Click(); }))
-        return;
+        return false;
+    const bool ok = con.lastSpiTransferOk;
     if (t.pauses && !m.letEventsRun())
-        return;
+        return false;
 
     clearReplies();
     // Terminal 3 shows the count as a number ("04" shows "4").
@@ -114,13 +115,14 @@ void MbSpiTerminals::transfer(const Terminal& t)
         t.replies[static_cast<size_t>(i)]->setText(con.txtReadVal[static_cast<size_t>(i)]->text());
 
     if (!m.letEventsRun())
-        return;
+        return false;
     m.cmdEnableBUttons_Click();
+    return ok;
 }
 
-void MbSpiTerminals::cmdSPIOWrite2_Click() { transfer(terminal(2)); }
+bool MbSpiTerminals::cmdSPIOWrite2_Click() { return transfer(terminal(2)); }
 
-void MbSpiTerminals::cmdSPIOWrite3_Click() { transfer(terminal(3)); }
+bool MbSpiTerminals::cmdSPIOWrite3_Click() { return transfer(terminal(3)); }
 
 QWidget* MbSpiTerminals::buildSpiTerminals()
 {

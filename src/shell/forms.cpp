@@ -3,12 +3,13 @@
 #include "bridge/frmMainF340.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
+#include "quad/quad_console.h"
 #include "shell/frmStartup.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&frm_k4744, &frm_k4731, &frmStartup, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
 
 QComboBox* Forms::i2cDeviceClockList() { return nullptr; }
 QComboBox* Forms::spiDeviceClockList() { return nullptr; }

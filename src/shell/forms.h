@@ -16,6 +16,8 @@ class frmMainF340;
 class frmMotherboardDAQ2;
 class FrmVCCCal;
 class frmStartup;
+class frm_k4731;
+class frm_k4744;
 class QComboBox;
 
 class FormSlotBase {
@@ -92,6 +94,8 @@ public:
     FormSlot<::frmMotherboardDAQ2> frmMotherboardDAQ2;
     FormSlot<::FrmVCCCal> FrmVCCCal;
     FormSlot<::frmStartup> frmStartup;
+    FormSlot<::frm_k4744> frm_k4744;
+    FormSlot<::frm_k4731> frm_k4731;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching one creates its window. Null while no device window of

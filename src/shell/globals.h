@@ -17,6 +17,18 @@ using PortImage = std::array<std::uint8_t, 11>;
 using VccCodes = std::array<QString, 21>;
 using ActiveFormPtr = DeviceFormControls*;
 
+// The instruction a quad console composes: instruction nibble, register field (R1 R0
+// shifted, register * 4), pot, and what the chosen instruction does. Each console has its
+// own set, kept for the whole run.
+struct QuadComposition {
+    std::uint8_t g_QuadInstrNibble = 0;
+    std::uint8_t g_QuadRegField = 0;
+    std::uint8_t g_QuadPotSel = 0;
+    QString operation;    // "Read", "Write", "XFER", "XFERG", "INC" or empty
+    QString registerKind; // "WCR" or "Data" for Read and Write
+    QString xferSource;   // "Data" or "WCR" for XFER and XFERG
+};
+
 // X(type, name, start value)
 #define DCPEVAL_SHARED_STATE(X)                                                                  \
     /* --- board link */                                                                         \
@@ -63,7 +75,10 @@ using ActiveFormPtr = DeviceFormControls*;
     X(int, g_AdcNegChannel, {17})               /* list index of "1F - GND" */                   \
     X(std::int32_t, g_ExtAdcCount, {0})         /* external delta-sigma ADC, last conversion */  \
     X(double, g_ExtAdcMillivolts, {0.0})                                                         \
-    X(std::int16_t, g_ExtAdcGain, {1})
+    X(std::int16_t, g_ExtAdcGain, {1})                                                           \
+    /* --- quad consoles */                                                                      \
+    X(QuadComposition, g_K4744Quad, {})         /* the I2C console's composition */              \
+    X(QuadComposition, g_K4731Quad, {})         /* the SPI console's composition */
 
 #define DCPEVAL_DEFINE_STATE(type, name, ...) inline type name = type __VA_ARGS__;
 DCPEVAL_SHARED_STATE(DCPEVAL_DEFINE_STATE)
