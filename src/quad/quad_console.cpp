@@ -788,6 +788,10 @@ void QuadConsole::cmdDoInstruction_Click()
         platform::msgBox(QString("Instruction \"%1\" is not a hex byte; nothing was sent.").arg(instruction));
         return;
     }
+    // An address that is no byte is refused before anything is sent, without a status step.
+    std::uint8_t address = 0;
+    if (known && s.operation != kOpInc && bus_ == Bus::I2C && !deviceAddress(address))
+        return;
     const FrameCounts counts = frameCounts(bus_);
     bool ok = true;
     if (s.operation == kOpRead) {

@@ -278,3 +278,12 @@ TEST_F(QuadExecution, ClicksDuringAnOperationAreIgnoredButItsOwnStepsRun)
     c.cmdRdWCR[0]->click();
     EXPECT_EQ(i2cTransfers().size(), 21u);
 }
+
+TEST_F(QuadExecution, AnAddressThatIsNoByteSendsNothing)
+{
+    quadDeviceLink(Bus::I2C).deviceAddress = [] { return QString("150"); };
+    svc.answer(vbOK);
+    k44().cmdRdWCR[0]->click();
+    EXPECT_TRUE(board().transcript.requests(0x06).empty());
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Device address \"150\" is not a hex byte (00 to FF); nothing was sent."});
+}

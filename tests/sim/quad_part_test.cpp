@@ -159,3 +159,15 @@ TEST_F(QuadPartTest, APreambleForAnotherAddressOrWithTheBusOnIsIgnored)
     edges(other);
     EXPECT_EQ(part->incPot, -1);
 }
+
+TEST_F(QuadPartTest, EachWiperDrivesItsAdcInput)
+{
+    auto analog = sim::attachAnalogBoard(board);
+    auto part = sim::QuadSpiPart::install(board);
+    board.setSfr(0xA0, board.portLatch(2) | 0x20); // VCC on
+    part->wcr[1] = 0x80;
+    part->wcr[3] = 0xFF;
+    EXPECT_NEAR(analog->wiperVolts(1), analog->vcc() * 128 / 255, 1e-9);
+    EXPECT_NEAR(analog->wiperVolts(3), analog->vcc(), 1e-9);
+    EXPECT_EQ(analog->wiperVolts(0), 0.0);
+}
