@@ -63,7 +63,7 @@ bool MbSpiTerminals::checkFrame(const Terminal& t, int& n)
     return true;
 }
 
-void MbSpiTerminals::transfer(const Terminal& t)
+bool MbSpiTerminals::transfer(const Terminal& t)
 {
     const auto clearReplies = [&t] {
         t.shownCount->setText(kNoByte);
@@ -74,7 +74,7 @@ void MbSpiTerminals::transfer(const Terminal& t)
     if (!checkFrame(t, n)) {
         clearReplies(); // callers judge a transfer by its replies: none came
         m.cmdEnableBUttons_Click();
-        return;
+        return false;
     }
     // Each transfer runs whole for its own data: events run during its pauses, and a frame
     // started meanwhile (another channel, another window) refills these fields and the
@@ -95,10 +95,10 @@ void MbSpiTerminals::transfer(const Terminal& t)
             con.cmdWrGPData_Click(2);
             con.cmdRdGPData_Click(2);
         }))
-        return;
+        return false;
     if (t.pauses) {
         if (!m.letEventsRun() || !m.letEventsRun())
-            return;
+            return false;
         platform::sleepMs(kTerminalPauseMs);
     }
 
@@ -109,15 +109,16 @@ void MbSpiTerminals::transfer(const Terminal& t)
     for (size_t k = 0; k < kMaxFrameBytes; ++k)
         con.txtWriteVal[k]->setText(frame[k]);
     if (!m.survives([&] { con.cmdSPIWrite_Click(); }))
-        return;
+        return false;
+    const bool ok = con.lastSpiTransferOk;
     std::array<QString, kMaxFrameBytes> answer;
     for (size_t i = 0; i < static_cast<size_t>(n); ++i)
         answer[i] = con.txtReadVal[i]->text();
 
     if (t.pauses && !m.letEventsRun())
-        return;
+        return false;
     if (!m.letEventsRun())
-        return;
+        return false;
     clearReplies();
     // Terminal 3 shows the count as a number ("04" shows "4").
     t.shownCount->setText(t.pauses ? QString::number(n) : countText);
@@ -125,11 +126,12 @@ void MbSpiTerminals::transfer(const Terminal& t)
     for (size_t i = 0; i < static_cast<size_t>(n); ++i)
         t.replies[i]->setText(answer[i]);
     m.cmdEnableBUttons_Click();
+    return ok;
 }
 
-void MbSpiTerminals::cmdSPIOWrite2_Click() { transfer(terminal(2)); }
+bool MbSpiTerminals::cmdSPIOWrite2_Click() { return transfer(terminal(2)); }
 
-void MbSpiTerminals::cmdSPIOWrite3_Click() { transfer(terminal(3)); }
+bool MbSpiTerminals::cmdSPIOWrite3_Click() { return transfer(terminal(3)); }
 
 QWidget* MbSpiTerminals::buildSpiTerminals()
 {

@@ -23,8 +23,10 @@ public:
     std::array<QLineEdit*, 6> txtSPIWrite3Data{};
     std::array<QLineEdit*, 6> txtSPIORead3{};
 
-    void cmdSPIOWrite2_Click();
-    void cmdSPIOWrite3_Click();
+    // Each returns the USB status of its exchange: true when the frame went out and its
+    // reply came back (the chip's bytes are not judged).
+    bool cmdSPIOWrite2_Click();
+    bool cmdSPIOWrite3_Click();
 
     // --- the terminals' own controls
     QPushButton* cmdSPIOWrite2 = nullptr; // "Write"
@@ -50,7 +52,7 @@ private:
         bool pauses; // terminal 3: lets events run around its steps and sleeps 20 ms first
     };
     Terminal terminal(int number);
-    void transfer(const Terminal& t);
+    bool transfer(const Terminal& t);
     // The count and bytes 1..n are what the console can send; false after a message.
     bool checkFrame(const Terminal& t, int& n);
 };

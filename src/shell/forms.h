@@ -20,6 +20,8 @@ class frmStartup;
 class frmScriptOps;
 class UPDN_Runin;
 class FrmK6623;
+class frm_k4731;
+class frm_k4744;
 class QComboBox;
 
 class FormSlotBase {
@@ -100,6 +102,8 @@ public:
     FormSlot<::UPDN_Runin> UPDN_Runin;
     FormSlot<::frmDCP_User1> frmDCP_User1;
     FormSlot<::FrmK6623> FrmK6623;
+    FormSlot<::frm_k4744> frm_k4744;
+    FormSlot<::frm_k4731> frm_k4731;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching the I2C one creates its window (once the motherboard window

@@ -19,6 +19,18 @@ using ActiveFormPtr = DeviceFormControls*;
 using ChannelMap = std::array<std::int16_t, 11>;
 using RegisterValues = std::array<std::int32_t, 11>;
 
+// The instruction a quad console composes: instruction nibble, register field (R1 R0
+// shifted, register * 4), pot, and what the chosen instruction does. Each console has its
+// own set, kept for the whole run.
+struct QuadComposition {
+    std::uint8_t g_QuadInstrNibble = 0;
+    std::uint8_t g_QuadRegField = 0;
+    std::uint8_t g_QuadPotSel = 0;
+    QString operation;    // "Read", "Write", "XFER", "XFERG", "INC" or empty
+    QString registerKind; // "WCR" or "Data" for Read and Write
+    QString xferSource;   // "Data" or "WCR" for XFER and XFERG
+};
+
 // X(type, name, start value)
 #define DCPEVAL_SHARED_STATE(X)                                                                  \
     /* --- board link */                                                                         \
@@ -94,7 +106,10 @@ using RegisterValues = std::array<std::int32_t, 11>;
     X(std::int16_t, g_ExtAdcGain, {1})                                                           \
     /* --- script runs (the run-in test shares the stop request above) */                         \
     X(std::int16_t, g_ScriptFailsAtRowStart, {0})                                                \
-    X(std::int16_t, g_ScriptFails, {0})
+    X(std::int16_t, g_ScriptFails, {0})                                                           \
+    /* --- quad consoles */                                                                      \
+    X(QuadComposition, g_K4744Quad, {})         /* the I2C console's composition */              \
+    X(QuadComposition, g_K4731Quad, {})         /* the SPI console's composition */
 
 #define DCPEVAL_DEFINE_STATE(type, name, ...) inline type name = type __VA_ARGS__;
 DCPEVAL_SHARED_STATE(DCPEVAL_DEFINE_STATE)
