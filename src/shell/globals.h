@@ -16,6 +16,8 @@ using HandleList = std::vector<std::int32_t>;
 using PortImage = std::array<std::uint8_t, 11>;
 using VccCodes = std::array<QString, 21>;
 using ActiveFormPtr = DeviceFormControls*;
+// The part picked from a device parameter file: cells 0..13 (I2C) or 0..17 (SPI) of its row.
+using ParameterTableRecord = std::array<QString, 18>;
 
 // X(type, name, start value)
 #define DCPEVAL_SHARED_STATE(X)                                                                  \
@@ -51,6 +53,10 @@ using ActiveFormPtr = DeviceFormControls*;
     X(bool, g_ReturnToMenu, {false})                                                             \
     X(bool, g_I2CPartPicked, {false})                                                            \
     X(bool, g_SPIPartPicked, {false})                                                            \
+    X(ParameterTableRecord, g_PickedRecord, {}) /* the picked row, kept with the two pick flags */ \
+    X(bool, g_ParamTableDone, {false})          /* the parameter table was left or closed */     \
+    X(bool, g_I2CFamily, {false})               /* bus family of the device window in use */     \
+    X(bool, g_SPIFamily, {false})                                                                \
     /* --- ADC */                                                                                \
     X(double, g_AdcVref, {3.3})                                                                  \
     X(double, g_AdcVolts, {0.0})                                                                 \
