@@ -11,6 +11,7 @@
 #include <vector>
 
 class Doco;
+class ProductExec;
 class frmAbout2;
 class frmMainF340;
 class frmMotherboardDAQ2;
@@ -92,12 +93,19 @@ public:
     FormSlot<::frmMotherboardDAQ2> frmMotherboardDAQ2;
     FormSlot<::FrmVCCCal> FrmVCCCal;
     FormSlot<::frmStartup> frmStartup;
+    FormSlot<::ProductExec> ProductExec;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching one creates its window. Null while no device window of
     // that bus is part of the program.
     QComboBox* i2cDeviceClockList();
     QComboBox* spiDeviceClockList();
+
+    // The device windows the parameter table returns to (the I2C one while g_I2CFamily is
+    // set, the SPI one while g_SPIFamily is set): shown as the registry shows a window.
+    // Empty while that window is not part of the program.
+    std::function<void()> showI2CDeviceWindow;
+    std::function<void()> showSPIDeviceWindow;
 
     // Tests: destroy every window so the next test starts from nothing.
     void destroyAll();

@@ -191,6 +191,19 @@ TEST(ParameterFile, TextEncodings)
     EXPECT_EQ(latin->rows[6][1], QString::fromUtf8("Odd \xC2\xB5row, 512 taps, 3 channels"));
 }
 
+TEST(ParameterFile, TheExampleTablesRead)
+{
+    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const auto i2c = params::readParameterFile(examples.filePath("i2c_parameters.csv"), Family::I2C);
+    const auto spi = params::readParameterFile(examples.filePath("spi_parameters.csv"), Family::SPI);
+    ASSERT_TRUE(i2c);
+    ASSERT_TRUE(spi);
+    EXPECT_TRUE(i2c->endsWithEndRow);
+    EXPECT_TRUE(spi->endsWithEndRow);
+    for (int r = 1; r + 1 < i2c->rowCount(); ++r)
+        EXPECT_EQ(params::i2cRecordAddressProblem(i2c->record(r)), QString()) << r;
+}
+
 TEST(ParameterFile, ARecordMustNameAnI2CAddress)
 {
     for (const char* good : {"50", "51", "A0", "5e", "0050", "02", "03", "FF"}) {

@@ -1,16 +1,20 @@
 // Renders every window (every tab of the tabbed ones) offscreen to PNG files for people who
 // review the look: build/test/screens/*.png. Run with `ctest -L screens`.
 #include "bridge/frmMainF340.h"
+#include "devices/ProductExec.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
 #include "shell/about.h"
 #include "shell/doco.h"
 #include "shell/forms.h"
+#include "shell/globals.h"
 #include "support/board_fixture.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QTableWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -54,4 +58,31 @@ TEST_F(Screens, TraceLogAndAbout)
     save(forms().Doco(), "trace-log");
     forms().frmAbout2.show();
     save(forms().frmAbout2(), "about");
+}
+
+TEST_F(Screens, ParameterTables)
+{
+    // The example tables users start from, each with a part picked.
+    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const struct {
+        bool spi;
+        const char* file;
+        int row;
+        const char* name;
+    } tables[] = {{false, "i2c_parameters.csv", 5, "parameter-table-i2c"},
+                  {true, "spi_parameters.csv", 3, "parameter-table-spi"}};
+    for (const auto& t : tables) {
+        g_I2CFamily = !t.spi;
+        g_SPIFamily = t.spi;
+        g_ParamTableDone = false;
+        svc.openPaths.push_back(examples.filePath(t.file));
+        showParameterTable();
+        ProductExec& w = forms().ProductExec();
+        w.Timer1_Timer();
+        ASSERT_TRUE(w.Frame1->isVisible()) << t.file;
+        w.tGrid->setCurrentCell(t.row, 0);
+        w.tGrid->selectRow(t.row);
+        w.tGrid_Click();
+        save(w, t.name);
+    }
 }
