@@ -2,6 +2,7 @@
 // review the look: build/test/screens/*.png. Run with `ctest -L screens`.
 #include "bridge/frmMainF340.h"
 #include "devices/ProductExec.h"
+#include "devices/frk662x.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -85,4 +88,13 @@ TEST_F(Screens, ParameterTables)
         w.tGrid_Click();
         save(w, t.name);
     }
+}
+
+TEST_F(Screens, K6627Console)
+{
+    frk662x frame(frk662x::Host{});
+    frame.lblRdk662x[0]->setText("3FF");
+    frame.txtWrK6628[1]->setText("123");
+    frame.adjustSize();
+    save(frame, "k6627-console");
 }
