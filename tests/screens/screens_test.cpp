@@ -1,6 +1,7 @@
 // Renders every window (every tab of the tabbed ones) offscreen to PNG files for people who
 // review the look: build/test/screens/*.png. Run with `ctest -L screens`.
 #include "bridge/frmMainF340.h"
+#include "devices/Frk4736.h"
 #include "devices/ProductExec.h"
 #include "devices/frk662x.h"
 #include "motherboard/FrmVCCCal.h"
@@ -97,4 +98,12 @@ TEST_F(Screens, K6627Console)
     frame.txtWrK6628[1]->setText("123");
     frame.adjustSize();
     save(frame, "k6627-console");
+}
+
+TEST_F(Screens, K4736Panel)
+{
+    console();
+    Frk4736 panel(Frk4736::Host{});
+    panel.adjustSize();
+    save(panel, "k4736-panel");
 }
