@@ -126,7 +126,10 @@ std::optional<ParameterTable> readParameterFile(const QString& path, Family fami
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = f.readAll();
+    // A table is a few kilobytes; whatever lies beyond this is never part of one, and a huge
+    // file of the wrong kind must not take all memory.
+    constexpr qint64 kMostBytes = 1024 * 1024;
+    const QByteArray bytes = f.read(kMostBytes);
     if (f.error() != QFileDevice::NoError)
         return std::nullopt;
     return parseParameterTable(bytes, family);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QFileInfo>
 
 using params::Family;
@@ -135,6 +137,21 @@ TEST(ParameterFile, AFileThatRunsOutBeforeItsEndIsNoTable)
     for (const QString& text : {QString(), QString("\n"), line("h", 15), line("h", 14), noEnd, noEnd + "\n\n"})
         EXPECT_FALSE(parse(text)) << text.toStdString();
     EXPECT_FALSE(params::readParameterFile("/nonexistent/dir/params.csv", Family::I2C));
+
+    // A huge file is read no further than a table could reach.
+    QTemporaryDir dir;
+    QFile big(dir.filePath("big.csv"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(kI2CSample.toUtf8());
+    big.write(QByteArray(2 * 1024 * 1024, 'x'));
+    big.close();
+    EXPECT_TRUE(params::readParameterFile(big.fileName(), Family::I2C));
+    QFile huge(dir.filePath("huge.csv"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(QByteArray(2 * 1024 * 1024, 'x'));
+    huge.write(kI2CSample.toUtf8());
+    huge.close();
+    EXPECT_FALSE(params::readParameterFile(huge.fileName(), Family::I2C));
 }
 
 TEST(ParameterFile, AtMostFiftyRowsAndTheLastCannotBePicked)
