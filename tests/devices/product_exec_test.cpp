@@ -161,6 +161,14 @@ TEST_F(ParameterTable, ReturnHandsOverThePickMadeBeforeAReLoad)
     EXPECT_EQ(svc.dialogs.size(), dialogs);
     EXPECT_TRUE(t.cmdReturn->isVisibleTo(&t));
     EXPECT_EQ(t.lblDeviceSel[0]->text(), "ZN3750");
+
+    // The "File" menu chooses a file again and hides Return; the pick stays in force.
+    svc.openPaths.push_back(path("b.csv"));
+    t.MnuFileMain_Click();
+    EXPECT_EQ(svc.dialogs.size(), dialogs + 1);
+    EXPECT_FALSE(t.cmdReturn->isVisibleTo(&t));
+    EXPECT_TRUE(g_I2CPartPicked);
+    EXPECT_EQ(g_PickedRecord[0], "ZN3750");
 }
 
 TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
