@@ -112,7 +112,9 @@ QString DesktopServices::openFileName(const FileDialogSpec& dialog)
     QString dir = dialog.directory;
     if (!dialog.fileName.isEmpty())
         dir = QDir(dir).filePath(dialog.fileName);
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dir, qtFilter(dialog.filter));
+    const QString filter = qtFilter(dialog.filter);
+    QString selected = filter.split(";;").value(dialog.filterIndex - 1);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dir, filter, &selected);
 }
 
 QString DesktopServices::saveFileName(const FileDialogSpec& dialog)

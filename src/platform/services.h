@@ -18,6 +18,7 @@ struct FileDialogSpec {
     QString title;
     QString fileName;    // proposed name
     QString filter;      // "All Files (*.*)|*.*|Text (*.txt)|*.txt" (pairs split by '|')
+    int filterIndex = 1; // the filter entry selected at the start, counted from 1
     QString defaultExt;  // "txt"
     QString directory;
 };

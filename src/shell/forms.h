@@ -11,6 +11,7 @@
 #include <vector>
 
 class Doco;
+class ProductExec;
 class frmAbout2;
 class frmDCP_User1;
 class frmMainF340;
@@ -104,6 +105,7 @@ public:
     FormSlot<::FrmK6623> FrmK6623;
     FormSlot<::frm_k4744> frm_k4744;
     FormSlot<::frm_k4731> frm_k4731;
+    FormSlot<::ProductExec> ProductExec;
 
     // The device windows' clock lists that the bridge console fills when it reads the SMBus
     // and SPI clocks back; reaching the I2C one creates its window (once the motherboard window
@@ -116,6 +118,11 @@ public:
     bool scriptWindowAvailable() const { return false; }
     bool quadConsoleAvailable() const { return false; }
     void unloadQuadConsoles() {}
+    // The device windows the parameter table returns to (the I2C one while g_I2CFamily is
+    // set, the SPI one while g_SPIFamily is set): shown as the registry shows a window.
+    // Empty while that window is not part of the program.
+    std::function<void()> showI2CDeviceWindow;
+    std::function<void()> showSPIDeviceWindow;
 
     // Tests: destroy every window so the next test starts from nothing.
     void destroyAll();

@@ -199,6 +199,7 @@ void frmStartup::Form_Activate()
     cboDCPSelect->setCurrentIndex(kHeading);
     g_I2CPartPicked = false;
     g_SPIPartPicked = false;
+    g_PickedRecord = {};
 }
 
 void frmStartup::Form_GotFocus()

@@ -30,6 +30,8 @@ struct QuadComposition {
     QString registerKind; // "WCR" or "Data" for Read and Write
     QString xferSource;   // "Data" or "WCR" for XFER and XFERG
 };
+// The part picked from a device parameter file: cells 0..13 (I2C) or 0..17 (SPI) of its row.
+using ParameterTableRecord = std::array<QString, 18>;
 
 // X(type, name, start value)
 #define DCPEVAL_SHARED_STATE(X)                                                                  \
@@ -91,6 +93,8 @@ struct QuadComposition {
     X(bool, g_DecEntryPending, {false})                                                          \
     X(int, g_HexEntryIndex, {0})                /* channel of that field */                      \
     X(int, g_DecEntryIndex, {0})                                                                 \
+    X(ParameterTableRecord, g_PickedRecord, {}) /* the picked row, kept with the two pick flags */ \
+    X(bool, g_ParamTableDone, {false})          /* the parameter table was left or closed */     \
     /* --- ADC */                                                                                \
     X(double, g_AdcVref, {3.3})                                                                  \
     X(double, g_AdcVolts, {0.0})                                                                 \

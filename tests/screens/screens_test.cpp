@@ -2,6 +2,9 @@
 // review the look: build/test/screens/*.png. Run with `ctest -L screens`.
 #include "bridge/frmMainF340.h"
 #include "devices/frmDCP_User1.h"
+#include "devices/Frk4736.h"
+#include "devices/ProductExec.h"
+#include "devices/frk662x.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/frmStartup.h"
@@ -9,10 +12,15 @@
 #include "shell/doco.h"
 #include "shell/forms.h"
 #include "sim/evaluation_board.h"
+#include "shell/globals.h"
 #include "support/board_fixture.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -67,4 +75,48 @@ TEST_F(Screens, I2CDeviceWindowOneAndFourChannels)
     save(w, "i2c-device-single-channel");
     w.mnu_ZN3740->trigger();
     save(w, "i2c-device-four-channels");
+}
+
+TEST_F(Screens, ParameterTables)
+{
+    // The example tables users start from, each with a part picked.
+    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const struct {
+        bool spi;
+        const char* file;
+        int row;
+        const char* name;
+    } tables[] = {{false, "i2c_parameters.csv", 5, "parameter-table-i2c"},
+                  {true, "spi_parameters.csv", 3, "parameter-table-spi"}};
+    for (const auto& t : tables) {
+        g_I2CFamily = !t.spi;
+        g_SPIFamily = t.spi;
+        g_ParamTableDone = false;
+        svc.openPaths.push_back(examples.filePath(t.file));
+        showParameterTable();
+        ProductExec& w = forms().ProductExec();
+        w.Timer1_Timer();
+        ASSERT_TRUE(w.Frame1->isVisible()) << t.file;
+        w.tGrid->setCurrentCell(t.row, 0);
+        w.tGrid->selectRow(t.row);
+        w.tGrid_Click();
+        save(w, t.name);
+    }
+}
+
+TEST_F(Screens, K6627Console)
+{
+    frk662x frame(frk662x::Host{});
+    frame.lblRdk662x[0]->setText("3FF");
+    frame.txtWrK6628[1]->setText("123");
+    frame.adjustSize();
+    save(frame, "k6627-console");
+}
+
+TEST_F(Screens, K4736Panel)
+{
+    console();
+    Frk4736 panel(Frk4736::Host{});
+    panel.adjustSize();
+    save(panel, "k4736-panel");
 }

@@ -1,0 +1,71 @@
+#pragma once
+// The parameter table window: asks for a device parameter file, shows it as a grid and lets
+// the user pick one part from it for the device window that opened it (I2C or SPI, by the
+// family flags). It is not modal: the opening window waits, letting events run, until the
+// table sets g_ParamTableDone, and then takes the pick from g_PickedRecord, which outlives
+// this window.
+#include "devices/parameter_file.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <optional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+class ProductExec : public QMainWindow {
+    Q_OBJECT
+public:
+    ProductExec();
+
+    QFrame* Frame1 = nullptr; // hidden until a file has been read
+    QTableWidget* tGrid = nullptr;
+    std::array<QLabel*, 18> lblField{};     // column titles
+    std::array<QLabel*, 18> lblDeviceSel{}; // the picked row, cell k in label k
+    QPushButton* cmdLoadParam = nullptr;    // "Re-Load"
+    QPushButton* cmdReturn = nullptr;       // "Return"
+    QTimer* Timer1 = nullptr;               // 600 ms after the load the file dialog opens
+    QMenu* MnuFileMain = nullptr;           // "File"
+    QAction* mnu_Open_Param = nullptr;      // "Open " (no handler of its own)
+
+    void Form_Load();
+    void Form_Unload();
+    void Timer1_Timer();
+    void MnuFileMain_Click();
+    void cmdLoadParam_Click();
+    // Fills the grid from the file; false when the file cannot be read or is no table.
+    bool ReadParameters(const QString& FileName);
+    void tGrid_Click();
+    void cmdReturn_Click();
+
+    // The family whose file the grid shows (none before a file was read).
+    std::optional<params::Family> shownFamily() const { return shownFamily_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    params::Family family() const;
+    // Cancel, or a file that is no table: the window closes and the wait ends.
+    void failLoad();
+    void showFamilyWindow();
+
+    std::optional<params::ParameterTable> table_;
+    std::optional<params::Family> shownFamily_;
+};
+
+// Opens the parameter table for the family the flags name, as the device windows' parameter
+// file menus do: a table still loaded from a visit of the other family is closed first, so
+// that the user chooses a file of this family. The caller has set its family flag and cleared
+// g_ParamTableDone.
+void showParameterTable();
+
+// Shows the parameter table and lets events run until it is done (returned, closed, or its
+// file choice failed). The pick, if any, is then in g_I2CPartPicked and g_PickedRecord.
+void waitForParameterTable();
