@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <functional>
 #include <thread>
 
 using namespace platform;
@@ -145,6 +146,30 @@ TEST_F(LinkTest, NotAcknowledgedQuietAndLoud)
     EXPECT_TRUE(ends([&] { I2CWriteRetry(0x20, 1, 1, data, reg, 0); }));
 }
 
+// A transfer too large for one report is refused before anything is built: its status,
+// not the last transfer's, is what a caller finds in g_BridgeStatus.
+TEST_F(LinkTest, RefusedTransfersLeaveTheirOwnStatus)
+{
+    InitHidConnection();
+    std::array<std::uint8_t, 63> data{};
+    const std::array<std::uint8_t, 1> reg{0x00};
+    const struct {
+        const char* what;
+        std::function<int()> transfer;
+    } cases[] = {
+        {"read of 63", [&] { return I2CRead(0x50, 63, 1, data, reg); }},
+        {"write of 59 with a register", [&] { return I2CWriteRetry(0x50, 59, 1, data, reg, 1); }},
+        {"read of 0", [&] { return I2CReadRetry(0x50, 0, 0, data, reg, 1); }},
+    };
+    for (const auto& c : cases) {
+        g_BridgeStatus = kStatusOk;
+        EXPECT_EQ(c.transfer(), kStatusDeviceError) << c.what;
+        EXPECT_EQ(g_BridgeStatus, kStatusDeviceError) << c.what;
+    }
+    EXPECT_TRUE(board(0).transcript.requests(0x06).empty());
+    EXPECT_TRUE(svc.boxes.empty());
+}
+
 TEST_F(LinkTest, I2CReplyTimeOutPaintsTheLinkLampAndRetrySendsAgain)
 {
     board(0).attachI2C(0x28, std::make_shared<sim::RegisterBankDevice>());
@@ -228,6 +253,21 @@ TEST_F(LinkTest, RetrySelectsTheBoardThatWasSelected)
     askFirmware();
     EXPECT_EQ(BoardCount(), 1);
     EXPECT_EQ(SelectedBoard(), 0);
+}
+
+// Board 1 stays plugged in but never answers: the Retry keeps it once, its read-back fails
+// again, and the next search goes to board 0 instead of bringing the dialog back for ever.
+TEST_F(LinkTest, RetryLeavesAKeptBoardThatStaysSilent)
+{
+    useBoards(2);
+    console();
+    SelectBoard(1);
+    board(1).dropNextReplies(1000000);
+    svc.onBox = [this](const QString&, int) { return svc.boxes.size() < 10 ? vbRetry : vbCancel; };
+    EXPECT_FALSE(ends([] { askFirmware(); }));
+    EXPECT_EQ(SelectedBoard(), 0);
+    EXPECT_GE(svc.boxes.size(), 2u);
+    EXPECT_TRUE(askFirmware().replied);
 }
 
 TEST_F(LinkTest, RetryInsideTheSelectionReadBackDoesNotNestSearches)
