@@ -3,6 +3,7 @@
 #include "bridge/frmMainF340.h"
 #include "platform/services.h"
 #include "shell/forms.h"
+#include "shell/globals.h"
 #include "shell/text.h"
 
 #include <QCheckBox>
@@ -72,6 +73,7 @@ void MbSpiTerminals::transfer(const Terminal& t)
     };
     int n = 0;
     if (!checkFrame(t, n)) {
+        g_SpiTransferOk = false;
         clearReplies(); // callers judge a transfer by its replies: none came
         m.cmdEnableBUttons_Click();
         return;
@@ -107,6 +109,11 @@ void MbSpiTerminals::transfer(const Terminal& t)
         return;
 
     clearReplies();
+    if (!g_SpiTransferOk) {
+        // The console's read column still holds an earlier transfer's bytes.
+        m.cmdEnableBUttons_Click();
+        return;
+    }
     // Terminal 3 shows the count as a number ("04" shows "4").
     t.shownCount->setText(t.pauses ? QString::number(n) : t.count->text());
     // Only the bytes of this transfer: the field after them stays "--".
@@ -127,7 +134,10 @@ QWidget* MbSpiTerminals::buildSpiTerminals()
     auto* frame = new QGroupBox("SPI I/O");
     auto* grid = new QGridLayout(frame);
     grid->setVerticalSpacing(3);
-    grid->addWidget(new QLabel("Count        B1  B2  B3   B4  B5"), 0, 1, 1, 6);
+    // One heading over each column of fields: the count, then the bytes B1 to B5.
+    const QStringList headings{"Count", "B1", "B2", "B3", "B4", "B5"};
+    for (int c = 0; c < headings.size(); ++c)
+        grid->addWidget(new QLabel(headings[c]), 0, 1 + c, Qt::AlignHCenter | Qt::AlignBottom);
 
     struct Design {
         QLineEdit*& count;
