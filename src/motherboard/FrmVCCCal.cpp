@@ -117,6 +117,8 @@ FrmVCCCal::FrmVCCCal()
     connect(cmdSaveCal, &QPushButton::clicked, this, [this] { cmdSaveCal_Click(); });
     connect(cdmRead_Cal_File, &QPushButton::clicked, this, [this] { cdmRead_Cal_File_Click(); });
     txtVrefCal->installEventFilter(this);
+    // A fixed window: nothing in it comes or goes during a sweep that should move the rest.
+    setFixedSize(sizeHint());
 }
 
 FrmVCCCal::~FrmVCCCal()
@@ -133,6 +135,11 @@ QWidget* FrmVCCCal::buildButtons()
     v->setContentsMargins(0, 0, 0, 0);
     cmdDoVCC_Cal = button("Run Calibrate", "Performs a Calibration Sequence on Device VCC supply of motherboard.");
     cmdAbort = button("Abort Calibration", "Click to exit auto calibration");
+    // Its place stays reserved while it is hidden, so the window keeps its size when it
+    // comes and goes.
+    QSizePolicy keepPlace = cmdAbort->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    cmdAbort->setSizePolicy(keepPlace);
     cmdAbort->hide();
     cmdSaveCal = button("Write Calibration File", "Updates Calibration File in Project Directory");
     cmdSaveCal->setEnabled(false);
@@ -216,10 +223,15 @@ void FrmVCCCal::Form_Unload()
 void FrmVCCCal::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+    // The menu hid itself when it opened this window: closing it unloads it (which stops a
+    // running sweep) and brings the menu back, as "Return to Menu" does, so the program is
+    // never left running with no window on screen.
     if (forms().FrmVCCCal.get() == this)
         forms().FrmVCCCal.unload();
     else
         hide();
+    g_ReturnToMenu = true;
+    forms().frmStartup.show();
 }
 
 bool FrmVCCCal::event(QEvent* e)

@@ -7,10 +7,12 @@
 #include "shell/about.h"
 #include "shell/doco.h"
 #include "shell/forms.h"
+#include "sim/analog_board.h"
 #include "support/board_fixture.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -46,6 +48,24 @@ TEST_F(Screens, StartupMotherboardAndCalibration)
     forms().frmMotherboardDAQ2.show();
     save(forms().frmMotherboardDAQ2(), "motherboard");
     save(forms().FrmVCCCal(), "vcc-calibration");
+}
+
+TEST_F(Screens, CalibrationDuringAndAfterASweep)
+{
+    sim::attachAnalogBoard(board(0));
+    forms().frmStartup.show();
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(9);
+    FrmVCCCal& cal = forms().FrmVCCCal();
+    bool saved = false;
+    svc.onPump = [&](int) {
+        if (!saved && cal.lblCalHex->text() == "40") {
+            saved = true;
+            save(cal, "vcc-calibration-sweeping");
+        }
+    };
+    cal.cmdDoVCC_Cal_Click();
+    svc.onPump = nullptr;
+    save(cal, "vcc-calibration-done");
 }
 
 TEST_F(Screens, TraceLogAndAbout)
