@@ -371,25 +371,36 @@ TEST_F(LinkTest, PermissionDeniedIsToldAsSuch)
     EXPECT_EQ(svc.boxes[1].text, notFoundText());
 }
 
-// The board served by dcpeval-sim on a socket: killed (unplugged) and started again
-// (plugged back in), Retry recovers. Runs on the real clock.
-TEST(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
-{
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath("board");
-    auto start = [&](QProcess& p) { ASSERT_TRUE(startSimServer(p, path)); };
-
-    resetSharedState();
-    resetLinkHooks();
-    TestServices svc;
-    // Real time for the socket, scripted dialogs.
+// The link to a board that dcpeval-sim serves on a socket, on the real clock, with scripted
+// dialogs.
+class LinkSocket : public ::testing::Test {
+protected:
     struct RealTime : TestServices {
         void sleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
         std::int64_t monotonicMs() override { return DesktopServices().monotonicMs(); }
-    } rt;
-    setServices(&rt);
-    setTransports({makeSocketTransport(path)});
+    };
+    void SetUp() override
+    {
+        resetSharedState();
+        resetLinkHooks();
+        setServices(&rt);
+        setTransports({makeSocketTransport(path)});
+    }
+    void TearDown() override
+    {
+        CloseHidHandles();
+        setTransports({});
+        setServices(nullptr);
+    }
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("board");
+    RealTime rt;
+};
 
+// The board killed (unplugged) and started again (plugged back in): Retry recovers.
+TEST_F(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
+{
+    auto start = [&](QProcess& p) { ASSERT_TRUE(startSimServer(p, path)); };
     QProcess server;
     start(server);
     InitHidConnection();
@@ -417,7 +428,33 @@ TEST(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
 
     again.terminate();
     again.waitForFinished();
-    CloseHidHandles();
-    setTransports({});
-    setServices(nullptr);
+}
+
+// dcpeval-sim answers one I2C read past the 6000 ms wait: the link dialog, Retry sends the
+// read again on a fresh connection, and neither that read nor the next exchange takes the
+// late reply for its own. Runs on the real clock (about 6 s).
+TEST_F(LinkSocket, ALateReplyShowsTheDialogAndRetryRecovers)
+{
+    QProcess server;
+    // Requests: 1 firmware, 2 the write, 3 the read that comes late.
+    ASSERT_TRUE(startSimServer(server, path, {"--fault", "late-reply:3:1:6500"}));
+
+    InitHidConnection();
+    ASSERT_TRUE(askFirmware().replied);
+    const std::array<std::uint8_t, 1> reg{0x05}, value{0x5A};
+    ASSERT_EQ(I2CWriteRetry(0x50, 1, 1, value, reg, 0), kStatusOk);
+    std::array<std::uint8_t, 1> read{};
+    rt.answer(vbRetry);
+    EXPECT_EQ(I2CReadRetry(0x50, 1, 1, read, reg, 0), kStatusOk);
+    EXPECT_EQ(rt.boxTexts(), QStringList{"Please check USB connection.ReadFile error."});
+    EXPECT_EQ(read[0], 0x5A);
+    EXPECT_EQ(g_BridgeStatus, kStatusOk);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(600)); // the late reply is due by now
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 2); // the firmware's own reply, not the late I2C one
+    EXPECT_EQ(g_ReportBuffer[3], 5);
+
+    server.terminate();
+    server.waitForFinished();
 }
