@@ -117,8 +117,12 @@ FrmVCCCal::FrmVCCCal()
     connect(cmdSaveCal, &QPushButton::clicked, this, [this] { cmdSaveCal_Click(); });
     connect(cdmRead_Cal_File, &QPushButton::clicked, this, [this] { cdmRead_Cal_File_Click(); });
     txtVrefCal->installEventFilter(this);
-    // A fixed window: nothing in it comes or goes during a sweep that should move the rest.
-    setFixedSize(sizeHint());
+    // A fixed size, taken with "Abort Calibration" in place: when it shows during a sweep the
+    // buttons under it move into the free space below them, and the window neither grows
+    // nor keeps a gap afterwards.
+    const QSize withAbort = sizeHint();
+    cmdAbort->hide();
+    setFixedSize(withAbort);
 }
 
 FrmVCCCal::~FrmVCCCal()
@@ -134,13 +138,7 @@ QWidget* FrmVCCCal::buildButtons()
     auto* v = new QVBoxLayout(box);
     v->setContentsMargins(0, 0, 0, 0);
     cmdDoVCC_Cal = button("Run Calibrate", "Performs a Calibration Sequence on Device VCC supply of motherboard.");
-    cmdAbort = button("Abort Calibration", "Click to exit auto calibration");
-    // Its place stays reserved while it is hidden, so the window keeps its size when it
-    // comes and goes.
-    QSizePolicy keepPlace = cmdAbort->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    cmdAbort->setSizePolicy(keepPlace);
-    cmdAbort->hide();
+    cmdAbort = button("Abort Calibration", "Click to exit auto calibration"); // hidden once the window is sized
     cmdSaveCal = button("Write Calibration File", "Updates Calibration File in Project Directory");
     cmdSaveCal->setEnabled(false);
     cdmRead_Cal_File = button("Read Calibration File", "Reads Calibration file in project directory.");

@@ -366,7 +366,7 @@ TEST_F(VccCalibrationTest, ActivationRegistersTheWindowAndDisablesSaving)
 }
 
 // "Abort Calibration" comes during a sweep and goes after it: the window keeps its size and
-// the buttons below it stay where they were.
+// the buttons below it come back to where they were.
 TEST_F(VccCalibrationTest, TheWindowKeepsItsSizeWhileAbortComesAndGoes)
 {
     FrmVCCCal& cal = open();
@@ -374,19 +374,17 @@ TEST_F(VccCalibrationTest, TheWindowKeepsItsSizeWhileAbortComesAndGoes)
     const QSize size = cal.size();
     const QPoint returnAt = cal.cmdReturn->pos();
     QSize during;
-    QPoint returnDuring;
     svc.onPump = [&](int) {
         if (!cal.cmdAbort->isHidden() && during.isEmpty()) {
             QCoreApplication::processEvents();
             during = cal.size();
-            returnDuring = cal.cmdReturn->pos();
+            EXPECT_GT(cal.cmdReturn->pos().y(), cal.cmdAbort->pos().y());
         }
     };
     cal.cmdDoVCC_Cal_Click();
     svc.onPump = nullptr;
     QCoreApplication::processEvents();
     EXPECT_EQ(during, size);
-    EXPECT_EQ(returnDuring, returnAt);
     EXPECT_EQ(cal.size(), size);
     EXPECT_EQ(cal.cmdReturn->pos(), returnAt);
 }

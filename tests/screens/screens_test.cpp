@@ -11,6 +11,7 @@
 #include "support/board_fixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QRegularExpression>
@@ -20,6 +21,8 @@ namespace {
 
 void save(QWidget& w, const QString& name)
 {
+    // The layouts follow texts changed since the last pump (nothing else is delivered).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QDir().mkpath(DCPEVAL_SCREENS_DIR);
     const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath(name + ".png");
     ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
