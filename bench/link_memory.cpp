@@ -6,7 +6,8 @@
 //
 // EXCHANGES defaults to 100000, a third each of firmware queries, I2C reads and SPI frames
 // with read-back. --keep-records keeps the transcript and SPI frames as the tests do, for
-// comparison. Real clock: the simulated board answers at once, so no time is lost waiting.
+// comparison. The clock is virtual (sleeps and the drain's 1 ms waits advance it at once),
+// so the host time is the program's own work, not its waits.
 #include "bridge/exchange.h"
 #include "link/hid.h"
 #include "platform/services.h"
@@ -17,27 +18,31 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace {
 
 long residentKiB()
 {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    while (!status.atEnd()) {
-        const QByteArray line = status.readLine();
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLong();
-    }
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
     return -1;
 }
+
+// The desktop's services on a virtual clock.
+struct VirtualClock : platform::DesktopServices {
+    std::int64_t ms = 0;
+    void sleepMs(int n) override { ms += n; }
+    std::int64_t monotonicMs() override { return ms; }
+};
 
 } // namespace
 
@@ -56,7 +61,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    platform::DesktopServices services;
+    VirtualClock services;
     platform::setServices(&services);
     auto boards = sim::makeEvaluationBoards(1);
     platform::setTransports({boards});
