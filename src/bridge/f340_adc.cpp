@@ -347,7 +347,8 @@ void F340Adc::cmdMuxWrite_Click()
     traceDetail("Connect F340 ADC Input"
                 "ADC Connect: +INP =" +
                 cboAnamux[0]->currentText() + "  ADC -INP =" + cboAnamux[1]->currentText());
-    bridge::exchange(bridge::kAdcMux, bridge::kSet, {positive, negative});
+    const auto r = bridge::exchange(bridge::kAdcMux, bridge::kSet, {positive, negative});
+    muxPositiveWritten = r.status == kStatusOk ? cboAnamux[0]->currentIndex() : -1;
 }
 
 void F340Adc::cmdADCRDMode16_Click()

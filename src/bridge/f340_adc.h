@@ -43,6 +43,9 @@ public:
     // --- used by other windows (keep these names)
     QCheckBox* chkADCEnable = nullptr;
     std::array<QComboBox*, 2> cboAnamux{};
+    // The positive-input list index that the last mux write put into the bridge; -1 when
+    // none went out or the last one failed. The list itself may have moved since.
+    int muxPositiveWritten = -1;
 
     void cmdMuxWrite_Click();
     void cmdADCWrEn_Click();

@@ -454,7 +454,8 @@ void F340I2C::cboSMBusFrequency_init()
     if (!r.replied)
         return; // no clock came back: both lists keep what they show
     const bridge::BusClock clock = bridge::decodeBusClock(g_ReportBuffer);
-    const int current = clock.divider == 0 ? 256 : clock.divider; // the divider byte wraps at 256
+    // A divider byte of 0 names no entry: nothing is selected and nothing is sent back.
+    const int current = clock.divider;
 
     QComboBox* device = forms().i2cDeviceClockList();
     std::vector<QComboBox*> lists{cboSMBusFrequency};
@@ -559,7 +560,25 @@ void F340I2C::cmdScanI2Caddress_Click()
 // ---------------------------------------------------------------------------------------
 // Block and simple transfers (command 6)
 
+// A transfer the console will not send is a failed one for every caller that judges
+// g_BridgeStatus: the status of the last transfer that went out must not stand for it.
 std::optional<F340I2C::Transfer> F340I2C::readRequest(bool registerByte)
+{
+    auto t = readFields(registerByte);
+    if (!t)
+        g_BridgeStatus = kStatusDeviceError;
+    return t;
+}
+
+std::optional<F340I2C::Transfer> F340I2C::writeRequest()
+{
+    auto t = writeFields();
+    if (!t)
+        g_BridgeStatus = kStatusDeviceError;
+    return t;
+}
+
+std::optional<F340I2C::Transfer> F340I2C::readFields(bool registerByte)
 {
     Transfer t;
     const auto n = decimalCount(txtNumToRead->text());
@@ -581,7 +600,7 @@ std::optional<F340I2C::Transfer> F340I2C::readRequest(bool registerByte)
     return t;
 }
 
-std::optional<F340I2C::Transfer> F340I2C::writeRequest()
+std::optional<F340I2C::Transfer> F340I2C::writeFields()
 {
     Transfer t;
     t.registerCount = chkRandom->isChecked() ? 1 : 0;

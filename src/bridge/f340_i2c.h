@@ -106,8 +106,11 @@ private:
         std::uint8_t reg = 0;
         std::vector<std::uint8_t> data;
     };
+    // Empty after the message when a field is refused; g_BridgeStatus is then 1.
     std::optional<Transfer> readRequest(bool registerByte);
     std::optional<Transfer> writeRequest();
+    std::optional<Transfer> readFields(bool registerByte);
+    std::optional<Transfer> writeFields();
     // Places the bytes of a read in the register map from register reg on.
     void placeInRegisterMap(std::uint8_t reg, const std::vector<std::uint8_t>& data);
     // The single-register panel's fields as bytes (empty text is 0); nothing on bad text.

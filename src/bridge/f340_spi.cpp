@@ -248,7 +248,7 @@ bool F340Spi::spiTransferFieldData(std::uint8_t n, std::vector<std::uint8_t>& da
 void F340Spi::cmdSPIWrite_Click()
 {
     // Every entry is checked before anything goes to the board.
-    lastSpiTransferOk = false;
+    g_SpiTransferOk = false;
     std::uint8_t n = 0, phaseByte = 0;
     if (!spiTransferCount(n) || !spiTransferPhaseByte(phaseByte))
         return;
@@ -262,9 +262,11 @@ void F340Spi::cmdSPIWrite_Click()
         return;
     const bool readBack = chkSPIread->isChecked();
     const auto r = bridge::spiTransferSend(readBack, chkSPIClockPhaseChange->isChecked() ? 1 : 0, phaseByte, data);
-    lastSpiTransferOk = r.status == kStatusOk && (!readBack || r.replied);
-    if (!readBack)
-        return; // the reply is not read; the next drain discards it
+    g_SpiTransferOk = r.status == kStatusOk && (!readBack || r.replied);
+    // The reply is not read without chkSPIread (the next drain discards it). A transfer that
+    // failed leaves the read column as it was: g_SpiTransferOk tells callers there is nothing new.
+    if (!readBack || !g_SpiTransferOk)
+        return;
     for (int j = 0; j < n; ++j)
-        f.txtReadVal[static_cast<size_t>(j)]->setText(r.replied ? Hex2(g_ReportBuffer[static_cast<size_t>(2 + j)]) : "--");
+        f.txtReadVal[static_cast<size_t>(j)]->setText(Hex2(g_ReportBuffer[static_cast<size_t>(2 + j)]));
 }

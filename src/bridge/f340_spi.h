@@ -34,9 +34,6 @@ public:
     QComboBox* cboSPIClock = nullptr;
 
     void cmdSPIWrite_Click();
-    // The USB status of the last transfer: its report was written and, when asked for, its
-    // reply came. False also when the entries stopped it before anything was sent.
-    bool lastSpiTransferOk = false;
     void cboSPIClock_Click();
     void cboSPIclock_init();
     void getSPIconfig();

@@ -193,7 +193,10 @@ void searchBoards(bool keepSelection)
                 preferred = i;
         SelectBoard(preferred);
         linkHooks().boardListInit(preferred);
-        keep = g_searchAgainKeeps;
+        // A kept board whose read-back failed again is enumerated but silent: keeping it
+        // once more would bring the dialog back for ever, so the next search starts at board 0.
+        const bool keptBoardFailed = keep && g_searchAgain;
+        keep = g_searchAgainKeeps && !keptBoardFailed;
     } while (g_searchAgain);
 }
 
@@ -298,8 +301,10 @@ int i2cTransfer(std::uint8_t address, std::uint8_t count, int registerCount, std
     const bool fits = isRead ? (count >= 1 && count <= 62 && registerCount >= 0 && registerCount <= 59)
                              : (count >= 1 && registerCount >= 0 && count + registerCount <= 59);
     if (!fits || static_cast<int>(registers.size()) < registerCount
-        || static_cast<int>((isRead ? readData.size() : writeData.size())) < count)
+        || static_cast<int>((isRead ? readData.size() : writeData.size())) < count) {
+        g_BridgeStatus = kStatusDeviceError; // a caller judging the status must not see the last success
         return kStatusDeviceError;
+    }
 
     SetReportId();
     g_ReportBuffer[1] = 0x06;

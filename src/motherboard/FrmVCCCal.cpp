@@ -117,6 +117,12 @@ FrmVCCCal::FrmVCCCal()
     connect(cmdSaveCal, &QPushButton::clicked, this, [this] { cmdSaveCal_Click(); });
     connect(cdmRead_Cal_File, &QPushButton::clicked, this, [this] { cdmRead_Cal_File_Click(); });
     txtVrefCal->installEventFilter(this);
+    // A fixed size, taken with "Abort Calibration" in place: when it shows during a sweep the
+    // buttons under it move into the free space below them, and the window neither grows
+    // nor keeps a gap afterwards.
+    const QSize withAbort = sizeHint();
+    cmdAbort->hide();
+    setFixedSize(withAbort);
 }
 
 FrmVCCCal::~FrmVCCCal()
@@ -132,8 +138,7 @@ QWidget* FrmVCCCal::buildButtons()
     auto* v = new QVBoxLayout(box);
     v->setContentsMargins(0, 0, 0, 0);
     cmdDoVCC_Cal = button("Run Calibrate", "Performs a Calibration Sequence on Device VCC supply of motherboard.");
-    cmdAbort = button("Abort Calibration", "Click to exit auto calibration");
-    cmdAbort->hide();
+    cmdAbort = button("Abort Calibration", "Click to exit auto calibration"); // hidden once the window is sized
     cmdSaveCal = button("Write Calibration File", "Updates Calibration File in Project Directory");
     cmdSaveCal->setEnabled(false);
     cdmRead_Cal_File = button("Read Calibration File", "Reads Calibration file in project directory.");
@@ -216,10 +221,15 @@ void FrmVCCCal::Form_Unload()
 void FrmVCCCal::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+    // The menu hid itself when it opened this window: closing it unloads it (which stops a
+    // running sweep) and brings the menu back, as "Return to Menu" does, so the program is
+    // never left running with no window on screen.
     if (forms().FrmVCCCal.get() == this)
         forms().FrmVCCCal.unload();
     else
         hide();
+    g_ReturnToMenu = true;
+    forms().frmStartup.show();
 }
 
 bool FrmVCCCal::event(QEvent* e)

@@ -77,10 +77,11 @@ QWidget* MbAdc::buildAdcFrame()
         if (index >= 0)
             Combo1_Click();
     });
-    // Selecting the shown input again converts it again only when the bridge was moved to
-    // another input in between; otherwise nothing needs sending.
+    // Selecting the shown input again converts it again only when the bridge's multiplexer
+    // was last written with another input (or its write failed); otherwise nothing needs
+    // sending. The console's list is no guide: it can be moved without a write.
     Combo1->sameIndexSelected = [this](int index) {
-        if (index >= 0 && console().cboAnamux[0]->currentIndex() != index)
+        if (index >= 0 && console().muxPositiveWritten != index)
             Combo1_Click();
     };
     cmdSetMode = button("Update AD Channel", &m, [this] { cmdSetMode_Click(); });

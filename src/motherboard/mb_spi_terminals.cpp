@@ -3,6 +3,7 @@
 #include "bridge/frmMainF340.h"
 #include "platform/services.h"
 #include "shell/forms.h"
+#include "shell/globals.h"
 #include "shell/text.h"
 
 #include <QCheckBox>
@@ -72,6 +73,7 @@ bool MbSpiTerminals::transfer(const Terminal& t)
     };
     int n = 0;
     if (!checkFrame(t, n)) {
+        g_SpiTransferOk = false;
         clearReplies(); // callers judge a transfer by its replies: none came
         m.cmdEnableBUttons_Click();
         return false;
@@ -110,7 +112,7 @@ bool MbSpiTerminals::transfer(const Terminal& t)
         con.txtWriteVal[k]->setText(frame[k]);
     if (!m.survives([&] { con.cmdSPIWrite_Click(); }))
         return false;
-    const bool ok = con.lastSpiTransferOk;
+    const bool ok = g_SpiTransferOk;
     std::array<QString, kMaxFrameBytes> answer;
     for (size_t i = 0; i < static_cast<size_t>(n); ++i)
         answer[i] = con.txtReadVal[i]->text();
@@ -120,6 +122,13 @@ bool MbSpiTerminals::transfer(const Terminal& t)
     if (!m.letEventsRun())
         return false;
     clearReplies();
+    // A frame started during the pauses left its own flag: callers judge this one.
+    g_SpiTransferOk = ok;
+    if (!ok) {
+        // The console's read column still holds an earlier transfer's bytes.
+        m.cmdEnableBUttons_Click();
+        return false;
+    }
     // Terminal 3 shows the count as a number ("04" shows "4").
     t.shownCount->setText(t.pauses ? QString::number(n) : countText);
     // Only the bytes of this transfer: the field after them stays "--".
@@ -138,7 +147,10 @@ QWidget* MbSpiTerminals::buildSpiTerminals()
     auto* frame = new QGroupBox("SPI I/O");
     auto* grid = new QGridLayout(frame);
     grid->setVerticalSpacing(3);
-    grid->addWidget(new QLabel("Count        B1  B2  B3   B4  B5"), 0, 1, 1, 6);
+    // One heading over each column of fields: the count, then the bytes B1 to B5.
+    const QStringList headings{"Count", "B1", "B2", "B3", "B4", "B5"};
+    for (int c = 0; c < headings.size(); ++c)
+        grid->addWidget(new QLabel(headings[c]), 0, 1 + c, Qt::AlignHCenter | Qt::AlignBottom);
 
     struct Design {
         QLineEdit*& count;

@@ -165,16 +165,22 @@ QString writeVccCalibrationFile(const QString& path, const VccCalibration& cal)
     if (check.cal.header != cal.header)
         return "The calibration cannot be written: its header holds a comma or a line break";
 
+    // The system's description alone ("Permission denied") says neither which file nor
+    // what was lost.
+    const auto failed = [&path](const QString& why) {
+        return QString("The calibration was not written to %1: %2. A calibration file already there is unchanged.")
+            .arg(path, why);
+    };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return failed(file.errorString());
     const QByteArray bytes = text.toUtf8();
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return why;
+        return failed(why);
     }
     if (!file.commit())
-        return file.errorString();
+        return failed(file.errorString());
     return QString();
 }

@@ -57,20 +57,30 @@ QString riseProblem(std::span<const double> readings)
 {
     if (readings.size() < 2)
         return "there are too few readings";
-    const auto at = [&](size_t code) {
-        return QString("%1 V at code %2").arg(Format(readings[code], "0.000"), Hex2(static_cast<std::uint8_t>(code)));
-    };
-    const size_t last = readings.size() - 1;
-    if (readings[last] - readings[0] < kMinRiseVolts)
-        return QString("the VCC/2 reading does not rise with the supply code (%1, %2)").arg(at(0), at(last));
-    size_t highest = 0;
-    for (size_t code = 1; code <= last; ++code) {
-        if (readings[code] < readings[highest] - kMaxFallVolts)
-            return QString("the VCC/2 reading falls from %1 to %2").arg(at(highest), at(code));
-        if (readings[code] > readings[highest])
-            highest = code;
+    // Least-squares line of volts over code: single readings may scatter with conversion
+    // noise, the line through all of them shows whether the input follows the supply.
+    const double n = static_cast<double>(readings.size());
+    const double meanCode = (n - 1) / 2;
+    double meanVolts = 0;
+    for (double v : readings)
+        meanVolts += v;
+    meanVolts /= n;
+    double covariance = 0, spread = 0;
+    for (size_t code = 0; code < readings.size(); ++code) {
+        const double dc = static_cast<double>(code) - meanCode;
+        covariance += dc * (readings[code] - meanVolts);
+        spread += dc * dc;
     }
-    return QString();
+    const double rise = covariance / spread * (n - 1);
+    if (rise >= kMinRiseVolts)
+        return QString();
+    const QString span = QString("codes 00 to %1").arg(Hex2(static_cast<std::uint8_t>(readings.size() - 1)));
+    // Rounded away from -0.000 so that a flat sweep reads as 0.
+    const QString volts = Format(std::fabs(rise) < 0.0005 ? 0.0 : rise, "0.000");
+    if (rise < 0)
+        return QString("the VCC/2 reading falls as the supply code rises (fitted change %1 V over %2)").arg(volts, span);
+    return QString("the VCC/2 reading does not rise with the supply code (fitted rise %1 V over %2, at least %3 V expected)")
+        .arg(volts, span, Format(kMinRiseVolts, "0.000"));
 }
 
 } // namespace vcccal

@@ -152,10 +152,13 @@ frmStartup::frmStartup()
 
     // A pick runs the handler whether or not it changes the entry shown (picking the family
     // the menu still shows does the pick again); code that sets the entry runs it on a change.
+    // A user's pick that changes the entry brings the change and, straight after its handler
+    // returns, the activation. The flag goes up only once the pick is over: the pick lets
+    // events run, and those would clear a flag raised before it.
     connect(cboDCPSelect, &QComboBox::currentIndexChanged, this, [this] {
+        cboDCPSelect_Click();
         pickRan_ = true;
         QTimer::singleShot(0, this, [this] { pickRan_ = false; });
-        cboDCPSelect_Click();
     });
     connect(cboDCPSelect, &QComboBox::activated, this, [this] {
         if (!pickRan_)

@@ -103,6 +103,7 @@ using ParameterTableRecord = std::array<QString, 18>;
     X(double, g_AdcLow, {0.0})                                                                   \
     X(double, g_AdcCount, {0.0})                                                                 \
     X(bool, g_AdcConversionOk, {false})         /* the last conversion's reply came: g_AdcVolts is fresh */ \
+    X(bool, g_SpiTransferOk, {false})           /* the last SPI transfer was written (and answered when read) */ \
     X(int, g_VccAdcChannel, {10})               /* list index of the VCC/2 input */              \
     X(int, g_AdcNegChannel, {17})               /* list index of "1F - GND" */                   \
     X(std::int32_t, g_ExtAdcCount, {0})         /* external delta-sigma ADC, last conversion */  \

@@ -294,5 +294,9 @@ std::optional<int> DecimalNumber(const QString& text, int maxDigits)
     for (QChar c : t)
         if (c < u'0' || c > u'9')
             return std::nullopt;
-    return t.toInt();
+    bool ok = false;
+    const int value = t.toInt(&ok);
+    if (!ok)
+        return std::nullopt; // beyond the int range
+    return value;
 }

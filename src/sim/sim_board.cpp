@@ -44,8 +44,35 @@ SimBoard::SimBoard()
 // ---------------------------------------------------------------------------------------
 // Requests, faults and the transcript
 
+void SimBoard::armScheduledFaults()
+{
+    ++requestsSeen_;
+    for (const ScheduledFault& f : scheduled_) {
+        if (f.atRequest != requestsSeen_)
+            continue;
+        switch (f.kind) {
+        case FaultKind::NoReply:
+            dropNextReplies(f.count);
+            break;
+        case FaultKind::LateReply:
+            delayNextReplies(f.count, f.delayMs);
+            break;
+        case FaultKind::FailedWrite:
+            failNextWrites(f.count);
+            break;
+        case FaultKind::Nak:
+            nakNextI2C(f.count);
+            break;
+        case FaultKind::Garbage:
+            garbleNextReplies(f.count, f.seed);
+            break;
+        }
+    }
+}
+
 Response SimBoard::handle(const Report& rq)
 {
+    armScheduledFaults();
     const std::int64_t now = platform::services().monotonicMs();
     Response out;
     if (!plugged_ || rq[0] != 1 || failWrites_ > 0) {

@@ -195,6 +195,19 @@ public:
     void delayNextReplies(int n, int delayMs) { lateReplies_ = n; lateMs_ = delayMs; }
     void garbleNextReplies(int n, std::uint32_t seed);           // bytes 1..63 pseudo-random
     void clearFaults();
+    // A fault armed when the board meets its atRequest-th request (every request counts, the
+    // first is 1): from there it covers `count` requests (for Nak: I2C transfers), as the
+    // calls above do. dcpeval-sim arms these from its command line.
+    enum class FaultKind { NoReply, LateReply, FailedWrite, Nak, Garbage };
+    struct ScheduledFault {
+        FaultKind kind = FaultKind::NoReply;
+        int atRequest = 1;
+        int count = 1;
+        int delayMs = 0;        // LateReply
+        std::uint32_t seed = 1; // Garbage
+    };
+    void scheduleFault(const ScheduledFault& fault) { scheduled_.push_back(fault); }
+    int requestsSeen() const { return requestsSeen_; }
     // Unplugged: writes fail, reads on open connections report Gone, the board is not
     // enumerated. Replugging makes a new board instance: old connections stay dead.
     void unplug();
@@ -240,7 +253,11 @@ private:
     std::array<std::uint8_t, 5> inputLevels_{};
     std::map<std::uint8_t, std::shared_ptr<I2CDevice>> i2cDevices_;
 
+    void armScheduledFaults();
+
     int failWrites_ = 0, dropReplies_ = 0, nakI2C_ = 0, lateReplies_ = 0, lateMs_ = 0, garbled_ = 0;
+    std::vector<ScheduledFault> scheduled_;
+    int requestsSeen_ = 0;
     std::mt19937 garbage_;
     bool plugged_ = true;
     unsigned generation_ = 0;

@@ -2,6 +2,7 @@
 // (`dcpeval --board unix:PATH`) can meet a board that is unplugged (kill this process) and
 // plugged back (start it again) while it runs.
 #include "sim/evaluation_board.h"
+#include "sim/fault_option.h"
 #include "sim/socket_server.h"
 
 #include <cmath>
@@ -27,6 +28,12 @@ int usage(int rc)
                  "  --supply-gain-error PCT    VCC supply gain error in percent, as 2 or -1.5 (default 0)\n"
                  "  --noise MILLIVOLTS         peak noise on the VCC/2 and wiper inputs (default 0)\n"
                  "  --noise-seed N             seed of that noise (default 1)\n"
+                 "  --fault KIND:N[:M[:MS]]    from the N-th request the board receives (the first is 1),\n"
+                 "                             play fault KIND on M requests (default 1); repeatable.\n"
+                 "                             KIND: no-reply (taken, never answered), late-reply (answered\n"
+                 "                             MS ms late, default 7000), fail-write (the report is\n"
+                 "                             refused; over the socket it goes unanswered),\n"
+                 "                             nak (M I2C transfers not acknowledged), garbage (random bytes)\n"
                  "  --verbose                  print every report both ways on stderr\n"
                  "  --part NAME                the part on the daughter board (default ZN3710); --part list names them\n");
     return rc;
@@ -114,6 +121,14 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "dcpeval-sim: no part %s; these are known:\n%s", name.c_str(), sim::simPartList().c_str());
                 return 2;
             }
+        } else if (!std::strcmp(a, "--fault") && i + 1 < argc) {
+            QString error;
+            const auto fault = sim::parseFaultOption(QString::fromLocal8Bit(argv[++i]), &error);
+            if (!fault) {
+                std::fprintf(stderr, "dcpeval-sim: %s\n", error.toLocal8Bit().constData());
+                return 2;
+            }
+            board.scheduleFault(*fault);
         } else if (!std::strcmp(a, "--verbose")) {
             verbose = true;
         } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {

@@ -3,6 +3,8 @@
 // (callers select with a port pin), so the board treats each SPI transfer report (command
 // 0x09) as one frame: select, one transfer per byte, deselect, on the device that the
 // port pins select (SimBoard::spiTarget).
+#include "sim/records.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -17,17 +19,24 @@ public:
     virtual void deselect() {}
 };
 
-// Keeps the MOSI bytes of every frame, so tests can see which slot a frame reached.
+// Keeps the MOSI bytes of every frame, so tests can see which slot a frame reached (only
+// while sim::recordsKept() is on).
 class RecordingSpiDevice : public SpiDevice {
 public:
     std::vector<std::vector<std::uint8_t>> frames;
 
-    void select() override { frames.emplace_back(); }
+    void select() override
+    {
+        if (recordsKept())
+            frames.emplace_back();
+    }
     std::uint8_t transfer(std::uint8_t mosi) final
     {
-        if (frames.empty())
-            frames.emplace_back();
-        frames.back().push_back(mosi);
+        if (recordsKept()) {
+            if (frames.empty())
+                frames.emplace_back();
+            frames.back().push_back(mosi);
+        }
         return answer(mosi);
     }
 

@@ -1,10 +1,13 @@
 #include "sim/transcript.h"
 
+#include "sim/records.h"
+
 namespace sim {
 
 void Transcript::record(Direction dir, const platform::Report& bytes, std::int64_t timeMs, bool refused)
 {
-    entries_.push_back({dir, bytes, timeMs, refused});
+    if (recordsKept())
+        entries_.push_back({dir, bytes, timeMs, refused});
 }
 
 std::vector<platform::Report> Transcript::requests() const

@@ -1,6 +1,7 @@
 #pragma once
 // Every report that passed between the program and a simulated board, both ways, with the
-// monotonic time, so a test can assert the exact bytes on the wire.
+// monotonic time, so a test can assert the exact bytes on the wire. Kept only while
+// sim::recordsKept() is on (the tests'); otherwise record() keeps nothing.
 #include "platform/transport.h"
 
 #include <QString>

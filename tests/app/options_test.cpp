@@ -1,5 +1,10 @@
 #include "app/options.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -47,5 +52,35 @@ TEST(CommandLine, PartListOfBothPrograms)
                                : QStringList{"--simulate", "--part", "nope"});
         ASSERT_TRUE(bad.waitForFinished(30000));
         EXPECT_EQ(bad.exitCode(), 2);
+    }
+}
+
+// scripts/run keeps the simulated board unless the arguments choose the boards themselves;
+// its own --usb searches USB instead and is not passed on.
+TEST(RunScript, KeepsTheSimulatedBoardUnlessTheArgumentsChoose)
+{
+    const QString script = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../scripts/run");
+    const struct {
+        QStringList args;
+        QStringList passed;
+    } cases[] = {
+        {{}, {"--simulate"}},
+        {{"--data-dir", "/tmp/d"}, {"--simulate", "--data-dir", "/tmp/d"}},
+        {{"--simulate=2"}, {"--simulate=2"}},
+        {{"--board", "unix:/tmp/b"}, {"--board", "unix:/tmp/b"}},
+        {{"--board=unix:/tmp/b"}, {"--board=unix:/tmp/b"}},
+        {{"--usb"}, {}},
+        {{"--usb", "--data-dir", "/tmp/d"}, {"--data-dir", "/tmp/d"}},
+    };
+    for (const auto& c : cases) {
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DCPEVAL_RUN_SHOW", "1");
+        run.setProcessEnvironment(env);
+        run.start(script, c.args);
+        ASSERT_TRUE(run.waitForFinished(10000)) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode(), 0);
+        const QString out = QString::fromLocal8Bit(run.readAllStandardOutput());
+        EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts), c.passed) << c.args.join(' ').toStdString();
     }
 }

@@ -451,7 +451,8 @@ TEST_F(I2CTest, SmbusClockListFromTheBoardsBaseAndDivider)
         {24, 1, 240, "100", 240, "24000", 239},
         {24, 250, 240, "100", 240, "24000", -1}, // 96 kHz is not listed
         {12, 120, 120, "100", 120, "12000", 0},
-        {32, 0, 256, "125", 256, "32000", 0},     // a divider byte of 0 is 256
+        {32, 0, 256, "125", 256, "32000", -1},    // a divider byte of 0 selects nothing
+        {26, 0, 256, "101", 256, "26000", -1},
     };
     frmMainF340& f = c();
     for (const Case& k : cases) {
@@ -569,6 +570,7 @@ TEST_F(I2CTest, BadCountsAndBytesSendNothingAndSayWhy)
         f.txtWriteVal[2]->setText("00");
         k.setUp(f);
         svc.answer(vbOK);
+        g_BridgeStatus = kStatusOk; // an earlier transfer's success
         if (k.write)
             f.cmdWrite_Click();
         else
@@ -576,6 +578,7 @@ TEST_F(I2CTest, BadCountsAndBytesSendNothingAndSayWhy)
         ASSERT_FALSE(svc.boxes.empty()) << k.what;
         EXPECT_EQ(svc.boxes.back().text, k.message) << k.what;
         EXPECT_TRUE(i2cRequests().empty()) << k.what;
+        EXPECT_EQ(g_BridgeStatus, kStatusDeviceError) << k.what;
     }
     // Without a register byte a write takes one byte more.
     f.txtWriteVal[2]->setText("00");

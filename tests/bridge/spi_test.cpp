@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <vector>
 
 using platform::vbOK;
@@ -263,20 +264,35 @@ TEST_F(SpiTest, PhaseChangeByteIsAPlainFieldCheckedWhenTheTransferIsBuilt)
     EXPECT_TRUE(svc.boxes[0].text.contains("Clock Phase Change Byte")) << svc.boxes[0].text.toStdString();
 }
 
-TEST_F(SpiTest, ReadingTransferWithoutAReplyShowsNoBytes)
+// A transfer whose report was not written, or whose reply did not come, leaves the read
+// column as it was; the flag tells callers that it holds nothing of this transfer.
+TEST_F(SpiTest, AFailedTransferLeavesTheReadColumnAndSaysSo)
 {
     auto& f = loaded();
     setTransfer(f, {"01", "02"}, true);
     f.cmdSPIWrite_Click();
     ASSERT_EQ(f.txtReadVal[1]->text(), "01");
-    f.txtReadVal[2]->setText("33");
-    board(0).dropNextReplies(1);
-    svc.answer(vbRetry);
+    EXPECT_TRUE(g_SpiTransferOk);
+    const QString first = f.txtReadVal[0]->text();
+    const std::function<void()> faults[] = {[this] { board(0).dropNextReplies(1); },
+                                            [this] { board(0).failNextWrites(1); }};
+    for (const auto& fault : faults) {
+        fault();
+        svc.answer(vbRetry);
+        f.cmdSPIWrite_Click();
+        EXPECT_FALSE(g_SpiTransferOk);
+        EXPECT_EQ(f.txtReadVal[0]->text(), first);
+        EXPECT_EQ(f.txtReadVal[1]->text(), "01");
+    }
+    EXPECT_EQ(svc.boxTexts(), QStringList(2, "Please check USB connection.\r\ncheckStatus"));
+
+    // Refused before sending: no transfer either.
     f.cmdSPIWrite_Click();
-    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.\r\ncheckStatus"});
-    EXPECT_EQ(f.txtReadVal[0]->text(), "--");
-    EXPECT_EQ(f.txtReadVal[1]->text(), "--");
-    EXPECT_EQ(f.txtReadVal[2]->text(), "33");
+    ASSERT_TRUE(g_SpiTransferOk);
+    f.txtNumToWrite->setText("0");
+    svc.answer(vbOK);
+    f.cmdSPIWrite_Click();
+    EXPECT_FALSE(g_SpiTransferOk);
 }
 
 TEST_F(SpiTest, RegisterFileSuppliesTheBytesInsteadOfTheFields)

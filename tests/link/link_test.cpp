@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <functional>
 #include <thread>
 
 using namespace platform;
@@ -145,6 +146,30 @@ TEST_F(LinkTest, NotAcknowledgedQuietAndLoud)
     EXPECT_TRUE(ends([&] { I2CWriteRetry(0x20, 1, 1, data, reg, 0); }));
 }
 
+// A transfer too large for one report is refused before anything is built: its status,
+// not the last transfer's, is what a caller finds in g_BridgeStatus.
+TEST_F(LinkTest, RefusedTransfersLeaveTheirOwnStatus)
+{
+    InitHidConnection();
+    std::array<std::uint8_t, 63> data{};
+    const std::array<std::uint8_t, 1> reg{0x00};
+    const struct {
+        const char* what;
+        std::function<int()> transfer;
+    } cases[] = {
+        {"read of 63", [&] { return I2CRead(0x50, 63, 1, data, reg); }},
+        {"write of 59 with a register", [&] { return I2CWriteRetry(0x50, 59, 1, data, reg, 1); }},
+        {"read of 0", [&] { return I2CReadRetry(0x50, 0, 0, data, reg, 1); }},
+    };
+    for (const auto& c : cases) {
+        g_BridgeStatus = kStatusOk;
+        EXPECT_EQ(c.transfer(), kStatusDeviceError) << c.what;
+        EXPECT_EQ(g_BridgeStatus, kStatusDeviceError) << c.what;
+    }
+    EXPECT_TRUE(board(0).transcript.requests(0x06).empty());
+    EXPECT_TRUE(svc.boxes.empty());
+}
+
 TEST_F(LinkTest, I2CReplyTimeOutPaintsTheLinkLampAndRetrySendsAgain)
 {
     board(0).attachI2C(0x28, std::make_shared<sim::RegisterBankDevice>());
@@ -228,6 +253,21 @@ TEST_F(LinkTest, RetrySelectsTheBoardThatWasSelected)
     askFirmware();
     EXPECT_EQ(BoardCount(), 1);
     EXPECT_EQ(SelectedBoard(), 0);
+}
+
+// Board 1 stays plugged in but never answers: the Retry keeps it once, its read-back fails
+// again, and the next search goes to board 0 instead of bringing the dialog back for ever.
+TEST_F(LinkTest, RetryLeavesAKeptBoardThatStaysSilent)
+{
+    useBoards(2);
+    console();
+    SelectBoard(1);
+    board(1).dropNextReplies(1000000);
+    svc.onBox = [this](const QString&, int) { return svc.boxes.size() < 10 ? vbRetry : vbCancel; };
+    EXPECT_FALSE(ends([] { askFirmware(); }));
+    EXPECT_EQ(SelectedBoard(), 0);
+    EXPECT_GE(svc.boxes.size(), 2u);
+    EXPECT_TRUE(askFirmware().replied);
 }
 
 TEST_F(LinkTest, RetryInsideTheSelectionReadBackDoesNotNestSearches)
@@ -331,25 +371,36 @@ TEST_F(LinkTest, PermissionDeniedIsToldAsSuch)
     EXPECT_EQ(svc.boxes[1].text, notFoundText());
 }
 
-// The board served by dcpeval-sim on a socket: killed (unplugged) and started again
-// (plugged back in), Retry recovers. Runs on the real clock.
-TEST(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
-{
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath("board");
-    auto start = [&](QProcess& p) { ASSERT_TRUE(startSimServer(p, path)); };
-
-    resetSharedState();
-    resetLinkHooks();
-    TestServices svc;
-    // Real time for the socket, scripted dialogs.
+// The link to a board that dcpeval-sim serves on a socket, on the real clock, with scripted
+// dialogs.
+class LinkSocket : public ::testing::Test {
+protected:
     struct RealTime : TestServices {
         void sleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
         std::int64_t monotonicMs() override { return DesktopServices().monotonicMs(); }
-    } rt;
-    setServices(&rt);
-    setTransports({makeSocketTransport(path)});
+    };
+    void SetUp() override
+    {
+        resetSharedState();
+        resetLinkHooks();
+        setServices(&rt);
+        setTransports({makeSocketTransport(path)});
+    }
+    void TearDown() override
+    {
+        CloseHidHandles();
+        setTransports({});
+        setServices(nullptr);
+    }
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("board");
+    RealTime rt;
+};
 
+// The board killed (unplugged) and started again (plugged back in): Retry recovers.
+TEST_F(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
+{
+    auto start = [&](QProcess& p) { ASSERT_TRUE(startSimServer(p, path)); };
     QProcess server;
     start(server);
     InitHidConnection();
@@ -377,7 +428,41 @@ TEST(LinkSocket, SimulatorKilledAndRestartedRetryRecovers)
 
     again.terminate();
     again.waitForFinished();
-    CloseHidHandles();
-    setTransports({});
-    setServices(nullptr);
+}
+
+// dcpeval-sim answers one I2C read past the 6000 ms wait: the link dialog, Retry sends the
+// read again on a fresh connection, and neither that read nor the next exchange takes the
+// late reply for its own. Runs on the real clock (about 6 s).
+TEST_F(LinkSocket, ALateReplyShowsTheDialogAndRetryRecovers)
+{
+    QProcess server;
+    // Requests: 1 firmware, 2..4 the part's pins, 5 firmware (its drain takes the sets'
+    // replies), 6 the write, 7 the read that comes late.
+    ASSERT_TRUE(startSimServer(server, path, {"--fault", "late-reply:7:1:6500"}));
+
+    InitHidConnection();
+    ASSERT_TRUE(askFirmware().replied);
+    // The daughter board's part answers at 50 only with VCC on (P2.5; P2.4 keeps the supply
+    // potentiometer deselected), the bus switch on I2C (P1.3 low), writes enabled (P1.2 high)
+    // and its address pins low (P0.6, P0.7, P1.0, P1.1).
+    bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, 0x30});
+    bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0x90, 0x04});
+    bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0x80, 0x00});
+    ASSERT_TRUE(askFirmware().replied);
+    const std::array<std::uint8_t, 1> reg{0x00}, value{0x5A}; // the wiper register
+    ASSERT_EQ(I2CWriteRetry(0x50, 1, 1, value, reg, 0), kStatusOk);
+    std::array<std::uint8_t, 1> read{};
+    rt.answer(vbRetry);
+    EXPECT_EQ(I2CReadRetry(0x50, 1, 1, read, reg, 0), kStatusOk);
+    EXPECT_EQ(rt.boxTexts(), QStringList{"Please check USB connection.ReadFile error."});
+    EXPECT_EQ(read[0], 0x5A);
+    EXPECT_EQ(g_BridgeStatus, kStatusOk);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(600)); // the late reply is due by now
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 2); // the firmware's own reply, not the late I2C one
+    EXPECT_EQ(g_ReportBuffer[3], 5);
+
+    server.terminate();
+    server.waitForFinished();
 }

@@ -111,6 +111,16 @@ TEST_F(AdcChannelsTest, SelectingAnInputWritesTheMultiplexerThenConverts)
     board().transcript.clear();
     mb().Combo1->setCurrentIndex(kVin1Index);
     EXPECT_EQ(adcCommands(), "");
+
+    // The console wrote VIN0 and its list was set back without a write: the bridge converts
+    // VIN0, so selecting VIN1 again writes it.
+    console().cboAnamux[0]->setCurrentIndex(6);
+    console().cmdMuxWrite_Click();
+    console().cboAnamux[0]->setCurrentIndex(kVin1Index);
+    board().transcript.clear();
+    mb().Combo1->setCurrentIndex(kVin1Index);
+    EXPECT_EQ(adcCommands(), "MEC");
+    EXPECT_EQ((*board().transcript.lastRequest(kMux))[3], kVin1);
 }
 
 TEST_F(AdcChannelsTest, ReadVccShowsTwiceTheHalfInputAndLeavesCombo1)

@@ -11,10 +11,12 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <vector>
 
 using platform::vbOK;
@@ -168,6 +170,7 @@ TEST_F(SpiTerminalsTest, AFrameTheConsoleCannotSendIsRefusedWithAMessage)
     for (const Case& c : cases) {
         fill(c.count, c.bytes, c.n, c.frame);
         board(0).transcript.clear();
+        g_SpiTransferOk = true; // an earlier frame's
         for (QLineEdit* reply : w.txtSPIORead)
             reply->setText("5A"); // left from an earlier transfer
         for (QLineEdit* reply : w.txtSPIORead3)
@@ -183,7 +186,36 @@ TEST_F(SpiTerminalsTest, AFrameTheConsoleCannotSendIsRefusedWithAMessage)
         EXPECT_EQ(texts(c.terminal3 ? w.txtSPIORead3 : w.txtSPIORead), std::vector<QString>(6, "--"))
             << "no reply of an earlier transfer passes for this one's";
         EXPECT_TRUE(w.cmdSPIOWrite2->isEnabled());
+        EXPECT_FALSE(g_SpiTransferOk);
     }
+}
+
+// The frame's report cannot be written: the console's read column still holds the last
+// frame's bytes, which must not show as this frame's replies.
+TEST_F(SpiTerminalsTest, AFrameThatFailsShowsNoReplies)
+{
+    frmMotherboardDAQ2& w = mb();
+    fill(w.txtSPIWrQty3, w.txtSPIWrite3Data, "2", {"80", "01"});
+    w.cmdSPIOWrite3_Click();
+    ASSERT_EQ(w.txtSPIORead3[1]->text(), "80");
+
+    bool armed = false;
+    svc.onPump = [&](int) {
+        const auto last = board(0).transcript.lastRequest();
+        // Once the chip select is released and read back, the next report is the frame.
+        if (!armed && last && (*last)[1] == 0x12 && (*last)[2] == 1 && (*last)[3] == 0xA0) {
+            armed = true;
+            board(0).failNextWrites(1);
+        }
+    };
+    svc.answer(platform::vbRetry);
+    w.cmdSPIOWrite3_Click();
+    svc.onPump = nullptr;
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.\r\ncheckStatus"});
+    EXPECT_FALSE(g_SpiTransferOk);
+    EXPECT_EQ(texts(w.txtSPIORead3), std::vector<QString>(6, "--"));
+    EXPECT_EQ(w.txtSPIReadCnt3->text(), "--");
+    EXPECT_TRUE(w.cmdSPIOWrite3->isEnabled());
 }
 
 TEST_F(SpiTerminalsTest, ClosingTheWindowDuringTerminal3sPauseSendsNoFrame)
@@ -202,4 +234,28 @@ TEST_F(SpiTerminalsTest, ClosingTheWindowDuringTerminal3sPauseSendsNoFrame)
     EXPECT_FALSE(forms().frmMotherboardDAQ2.loaded());
     EXPECT_TRUE(board(0).transcript.requests(kSpiCmd).empty());
     EXPECT_TRUE(chip->frames.empty());
+}
+
+// One heading over each column of the terminals: "Count", then "B1" to "B5", each centred
+// over its fields.
+TEST_F(SpiTerminalsTest, EachColumnHasItsHeadingAboveIt)
+{
+    frmMotherboardDAQ2& w = mb();
+    w.show();
+    QCoreApplication::processEvents();
+    QWidget* frame = w.txtSPIWrQty2->parentWidget();
+    const auto centreX = [&w](const QWidget* x) { return x->mapTo(&w, x->rect().center()).x(); };
+    std::vector<QWidget*> columns{w.txtSPIWrQty2};
+    for (size_t k = 1; k <= 5; ++k)
+        columns.push_back(w.txtSPIWrite2Data[k]);
+    const QStringList headings{"Count", "B1", "B2", "B3", "B4", "B5"};
+    for (int c = 0; c < headings.size(); ++c) {
+        QLabel* heading = nullptr;
+        for (QLabel* l : frame->findChildren<QLabel*>())
+            if (l->text() == headings[c])
+                heading = l;
+        ASSERT_TRUE(heading) << headings[c].toStdString();
+        EXPECT_LE(std::abs(centreX(heading) - centreX(columns[size_t(c)])), 3) << headings[c].toStdString();
+        EXPECT_LT(heading->mapTo(&w, QPoint()).y(), columns[size_t(c)]->mapTo(&w, QPoint()).y());
+    }
 }

@@ -16,6 +16,10 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include <unistd.h>
+
 namespace {
 
 // A file as the calibration window writes it after a sweep on the default board.
@@ -179,10 +183,23 @@ TEST(VccCalFile, TheWriterWritesWholeOrNotAtAll)
         EXPECT_EQ(readText(path), kGoodFile) << c.what;
     }
 
-    // A directory that cannot take the file: the system's reason, nothing written.
+    // A directory that cannot take the file: the path, the system's reason and what it
+    // means for the calibration; nothing written.
     const QString nowhere = dir.filePath("no/such/dir/DCP_Cal_Data.txt");
-    EXPECT_FALSE(writeVccCalibrationFile(nowhere, cal).isEmpty());
+    const QString why = writeVccCalibrationFile(nowhere, cal);
+    EXPECT_TRUE(why.startsWith("The calibration was not written to " + nowhere + ": ")) << why.toStdString();
+    EXPECT_TRUE(why.contains("No such file or directory", Qt::CaseInsensitive)) << why.toStdString();
+    EXPECT_TRUE(why.endsWith(". A calibration file already there is unchanged.")) << why.toStdString();
     EXPECT_FALSE(QFile::exists(nowhere));
+
+    // A directory the user may not write to keeps the file it holds.
+    if (::geteuid() != 0) {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const QString denied = writeVccCalibrationFile(path, cal);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_TRUE(denied.startsWith("The calibration was not written to " + path + ": ")) << denied.toStdString();
+        EXPECT_EQ(readText(path), kGoodFile);
+    }
 }
 
 // ---------------------------------------------------------------------------------------

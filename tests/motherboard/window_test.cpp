@@ -313,6 +313,35 @@ TEST_F(MotherboardWindowTest, NotAcknowledgedReadTurnsOnlyItsLampRed)
     EXPECT_TRUE(w.cmdI2CRead->isEnabled());
 }
 
+// Counts the console will not send: the panel shows no bytes of an earlier read and its
+// lamps turn red, as for any failed transfer.
+TEST_F(MotherboardWindowTest, CountsTheConsoleRefusesShowDashesAndARedLamp)
+{
+    auto dev = attach(0x28);
+    dev->setReg(0, 0xAB);
+    frmMotherboardDAQ2& w = mb();
+    w.txtI2CIN[1]->setText("50");
+    w.cmdI2CRead->click();
+    w.CMDI2CWrite->click();
+    ASSERT_EQ(w.txtI2CRead[0]->text(), "AB");
+    ASSERT_EQ(w.ShpI2CNAK[1]->fillColor(), 10);
+    ASSERT_EQ(w.ShpI2CNAK[0]->fillColor(), 10);
+
+    svc.answerAll(vbOK, 2);
+    w.txtI2CIN[0]->setText("63");
+    w.cmdI2CRead->click();
+    w.txtI2COut[0]->setText("60");
+    w.CMDI2CWrite->click();
+    EXPECT_EQ(svc.boxTexts(), (QStringList{"Number of Regs to Read must be a number from 1 to 62.",
+                                           "Number of Bytes to Write must be a number from 1 to 58."}));
+    for (QLineEdit* shown : w.txtI2CRead)
+        EXPECT_EQ(shown->text(), "--");
+    EXPECT_EQ(w.ShpI2CNAK[1]->fillColor(), 12);
+    EXPECT_EQ(w.ShpI2CNAK[0]->fillColor(), 12);
+    EXPECT_EQ(dev->reads, 1);
+    EXPECT_EQ(dev->writes, 1);
+}
+
 TEST_F(MotherboardWindowTest, I2CFieldsThatAreNoByteOrCountSendNothingAndSayWhy)
 {
     frmMotherboardDAQ2& w = mb();

@@ -11,11 +11,13 @@
 #include "shell/about.h"
 #include "shell/doco.h"
 #include "shell/forms.h"
-#include "sim/evaluation_board.h"
 #include "shell/globals.h"
+#include "sim/analog_board.h"
+#include "sim/evaluation_board.h"
 #include "support/board_fixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -28,6 +30,8 @@ namespace {
 
 void save(QWidget& w, const QString& name)
 {
+    // The layouts follow texts changed since the last pump (nothing else is delivered).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QDir().mkpath(DCPEVAL_SCREENS_DIR);
     const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath(name + ".png");
     ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
@@ -56,6 +60,24 @@ TEST_F(Screens, StartupMotherboardAndCalibration)
     forms().frmMotherboardDAQ2.show();
     save(forms().frmMotherboardDAQ2(), "motherboard");
     save(forms().FrmVCCCal(), "vcc-calibration");
+}
+
+TEST_F(Screens, CalibrationDuringAndAfterASweep)
+{
+    sim::attachAnalogBoard(board(0));
+    forms().frmStartup.show();
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(9);
+    FrmVCCCal& cal = forms().FrmVCCCal();
+    bool saved = false;
+    svc.onPump = [&](int) {
+        if (!saved && cal.lblCalHex->text() == "40") {
+            saved = true;
+            save(cal, "vcc-calibration-sweeping");
+        }
+    };
+    cal.cmdDoVCC_Cal_Click();
+    svc.onPump = nullptr;
+    save(cal, "vcc-calibration-done");
 }
 
 TEST_F(Screens, TraceLogAndAbout)

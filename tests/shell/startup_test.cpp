@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -263,4 +264,32 @@ TEST_F(StartupTest, PickingTheEntryShownAgainRunsThePickAgain)
     m.Timer1->start();
     Q_EMIT m.cboDCPSelect->activated(7);
     EXPECT_TRUE(m.Timer1->isActive());
+}
+
+// A keyboard pick as the desktop delivers it: the entry changes, then the activation
+// follows, and the pick lets events run with the program's own pump in between. The I2C
+// options go out once per pick, also when the entry shown is picked again.
+TEST_F(StartupTest, OneUserPickSendsTheI2COptionsOnce)
+{
+    svc.onPump = [](int) { platform::DesktopServices().pumpEvents(); };
+    auto& m = menu();
+    pick(1);
+    QCoreApplication::processEvents();
+    board(0).transcript.clear();
+    const auto optionSets = [this] {
+        int n = 0;
+        for (const auto& rq : board(0).transcript.requests(0x04))
+            n += rq[2] == 0;
+        return n;
+    };
+
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(m.cboDCPSelect, &down);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(m.cboDCPSelect->currentIndex(), 2);
+    EXPECT_EQ(optionSets(), 1);
+
+    Q_EMIT m.cboDCPSelect->activated(2); // "I2C" picked again from the pop-up
+    QCoreApplication::processEvents();
+    EXPECT_EQ(optionSets(), 2);
 }

@@ -222,6 +222,7 @@ TEST(EntryValues, HexByteAndDecimalNumber)
     }
     struct { const char* text; int digits; int value; } counts[] = {
         {"1", 4, 1}, {" 32", 4, 32}, {"0010", 4, 10}, {"12345", 4, -1}, {"", 4, -1}, {"-5", 4, -1}, {"3a", 4, -1},
+        {"2147483647", 10, 2147483647}, {"2147483648", 10, -1}, {"99999999999", 12, -1}, {"000000000042", 12, 42},
     };
     for (const auto& c : counts) {
         const auto v = DecimalNumber(c.text, c.digits);

@@ -81,6 +81,40 @@ TEST(SimSocket, BadArgumentsAreRefused)
     p.start(DCPEVAL_SIM_BINARY, {});
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_NE(p.exitCode(), 0);
+    for (const char* fault : {"slow:1", "no-reply", "no-reply:0", "nak:1:x", "garbage:1:2:3", "late-reply:1:1:-5"}) {
+        p.start(DCPEVAL_SIM_BINARY, {"--listen", "/nonexistent/x", "--fault", fault});
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitCode(), 2) << fault;
+        EXPECT_TRUE(p.readAllStandardError().contains("--fault")) << fault;
+    }
+}
+
+// Faults armed from the command line: from the N-th request, for M requests.
+TEST(SimSocket, FaultsArmedFromTheCommandLine)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("board.sock");
+    QProcess server;
+    ASSERT_TRUE(startSimServer(server, path, {"--fault", "no-reply:2:2", "--fault", "fail-write:5", "--fault",
+                                              "garbage:6"}));
+    auto transport = platform::makeSocketTransport(path);
+    QString error;
+    auto c = transport->open({"unix:" + path, transport.get()}, &error);
+    ASSERT_TRUE(c) << error.toStdString();
+    platform::Report in{};
+    const auto ask = [&] { return c->write(report({1, 0x00})) && c->read(in, 300) == ReadResult::Report; };
+    EXPECT_TRUE(ask());  // 1
+    EXPECT_FALSE(ask()); // 2: no reply
+    EXPECT_FALSE(ask()); // 3: no reply
+    EXPECT_TRUE(ask());  // 4
+    EXPECT_FALSE(ask()); // 5: refused by the board; over a socket that goes unanswered
+    ASSERT_TRUE(ask());  // 6: garbage
+    EXPECT_NE(hex(in), hex(report({1, 0, 2, 5, 0x07, 0xDA, 3, 15})));
+    ASSERT_TRUE(ask());  // 7
+    EXPECT_EQ(hex(in), hex(report({1, 0, 2, 5, 0x07, 0xDA, 3, 15})));
+    server.terminate();
+    server.waitForFinished(5000);
 }
 
 } // namespace

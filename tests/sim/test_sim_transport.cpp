@@ -1,6 +1,7 @@
 // The in-process transport on the virtual clock, the faults on demand and the transcript.
 #include "sim_test_util.h"
 
+#include "sim/records.h"
 #include "sim/sim_transport.h"
 
 using platform::ReadResult;
@@ -235,3 +236,35 @@ TEST_F(SimTransportTest, ClearFaultsStopsEveryFault)
 }
 
 } // namespace
+
+// The program's own boards may run for hours: with records off (as the program runs them)
+// neither the transcript nor a recording chip model grows with the traffic.
+class SimRecords : public simtest::VirtualClock {
+protected:
+    void TearDown() override
+    {
+        sim::recordsKept() = true;
+        simtest::VirtualClock::TearDown();
+    }
+};
+
+TEST_F(SimRecords, BoardsKeepNothingUnlessRecordsAreOn)
+{
+    sim::recordsKept() = false;
+    sim::SimBoard board;
+    auto chip = std::make_shared<sim::ShiftRegisterSpiDevice>();
+    board.chipSlot = chip;
+    const platform::Report spi = report({1, 0x09, 0, 1, 0, 0, 2, 0xAB, 0xCD});
+    for (int i = 0; i < 1000; ++i) {
+        board.handle(spi);
+        board.handle(kFirmwareRequest);
+    }
+    sim::recordsKept() = true;
+    EXPECT_TRUE(board.transcript.entries().empty());
+    EXPECT_TRUE(chip->frames.empty());
+    EXPECT_EQ(chip->held, 0xCD); // the model works all the same
+
+    board.handle(spi);
+    EXPECT_EQ(board.transcript.entries().size(), 2u);
+    EXPECT_EQ(chip->frames.size(), 1u);
+}
