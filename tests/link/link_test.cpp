@@ -448,6 +448,9 @@ TEST_F(LinkSocket, ALateReplyShowsTheDialogAndRetryRecovers)
     bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, 0x30});
     bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0x90, 0x04});
     bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0x80, 0x00});
+    // The sets' replies are not read: give them time to arrive, so that the next exchange's
+    // drain takes them all, however loaded the machine.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(askFirmware().replied);
     const std::array<std::uint8_t, 1> reg{0x00}, value{0x5A}; // the wiper register
     ASSERT_EQ(I2CWriteRetry(0x50, 1, 1, value, reg, 0), kStatusOk);
