@@ -8,6 +8,9 @@
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
 #include "platform/services.h"
+#include "quad/quad_console.h"
+#include "quad/quad_device_link.h"
+#include "scripts/frmScriptOps.h"
 #include "shell/about.h"
 #include "shell/forms.h"
 #include "shell/frmStartup.h"
@@ -42,9 +45,6 @@ constexpr int kGreen = 10, kDarkGreen = 2, kRed = 12;
 constexpr int kAddressPin0 = 6, kShutdownPin = 10, kBusSwitchPin = 11;
 
 const QString kVccOff = QStringLiteral("VCC is not turned on.");
-const QString kQuadMissing = QStringLiteral(
-    "The quad instruction console is not available in this version of dcpeval. Nothing was sent.");
-const QString kScriptMissing = QStringLiteral("The script window is not available in this version of dcpeval.");
 
 frmMainF340& console() { return forms().frmMainF340(); }
 frmMotherboardDAQ2& motherboard() { return forms().frmMotherboardDAQ2(); }
@@ -97,11 +97,8 @@ frmDCP_User1::frmDCP_User1() : DeviceFormCore(Variant{})
     auto* q = new QHBoxLayout(Frk4744Show);
     cmdStoreWCRs = new QPushButton("Store WCRs >> R0");
     cmdShowk4744 = new QPushButton("Show Instruction Set Form");
-    for (QPushButton* b : {cmdStoreWCRs, cmdShowk4744}) {
-        b->setEnabled(forms().quadConsoleAvailable());
-        b->setToolTip("Needs the quad instruction console, which this version does not have yet.");
+    for (QPushButton* b : {cmdStoreWCRs, cmdShowk4744})
         q->addWidget(b);
-    }
     connect(cmdStoreWCRs, &QPushButton::clicked, this, [this] { cmdStoreWCRs_Click(); });
     connect(cmdShowk4744, &QPushButton::clicked, this, [this] { cmdShowk4744_Click(); });
     Frk4744Show->hide();
@@ -204,8 +201,6 @@ void frmDCP_User1::buildMenus()
         connect(*presets[i], &QAction::triggered, this, [this, i] { applyPreset(i); });
     }
     mnuScriptShow = menuBar()->addAction("Script Execution");
-    mnuScriptShow->setEnabled(forms().scriptWindowAvailable());
-    mnuScriptShow->setToolTip("Needs the script window, which this version does not have yet.");
     connect(mnuScriptShow, &QAction::triggered, this, [this] { mnuScriptShow_Click(); });
     mnuAbout = menuBar()->addAction("About");
     connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
@@ -217,6 +212,7 @@ void frmDCP_User1::buildMenus()
 void frmDCP_User1::Form_Load()
 {
     g_ActiveForm = this;
+    linkCompanionWindows();
     txtACRAddress->setEnabled(true);
     for (int k = 0; k < 4; ++k) {
         lblChanSend[size_t(k)]->setText(QString::number(k));
@@ -364,30 +360,50 @@ void frmDCP_User1::cmdReadAllWipers_Click(int Index)
 
 void frmDCP_User1::cmdShowk4744_Click()
 {
-    if (!forms().quadConsoleAvailable()) {
-        platform::msgBox(kQuadMissing, platform::vbOKOnly, QString());
+    if (!motherboard().OptVCC[0]->isChecked()) {
+        platform::msgBox(kVccOff, platform::vbOKOnly, QString());
         return;
     }
-    if (!motherboard().OptVCC[0]->isChecked())
-        platform::msgBox(kVccOff, platform::vbOKOnly, QString());
+    forms().frm_k4744.show();
 }
 
-void frmDCP_User1::cmdStoreWCRs_Click()
-{
-    if (!forms().quadConsoleAvailable())
-        platform::msgBox(kQuadMissing, platform::vbOKOnly, QString());
-}
+void frmDCP_User1::cmdStoreWCRs_Click() { forms().frm_k4744().storeWcrsToR0(); }
 
 void frmDCP_User1::mnuScriptShow_Click()
 {
-    if (!forms().scriptWindowAvailable()) {
-        platform::msgBox(kScriptMissing, platform::vbOKOnly, QString());
-        return;
-    }
     g_I2CFamily = true;
     g_SPIFamily = false;
     platform::pumpEvents();
     platform::pumpEvents();
+    forms().frmScriptOps.show();
+}
+
+void frmDCP_User1::linkCompanionWindows()
+{
+    // The hooks ask the I2C window loaded at the time of the call, so a console or script
+    // window that outlives this window falls back to its stand-ins instead of a dead window.
+    const auto window = [] { return forms().frmDCP_User1.get(); };
+    scriptWindowLinks().deviceAddressText = [window] {
+        frmDCP_User1* w = window();
+        return w ? w->txtDeviceAdr->text() : QStringLiteral("50");
+    };
+    QuadDeviceLink& link = quadDeviceLink(quad::Bus::I2C);
+    const QuadDeviceLink standIn = quadStandInLink();
+    link.deviceAddress = [window, standIn] {
+        frmDCP_User1* w = window();
+        return w ? w->txtDeviceAdr->text() : standIn.deviceAddress();
+    };
+    link.sampleWiper = [window, standIn](int pot) {
+        frmDCP_User1* w = window();
+        if (!w || pot < 0 || pot > 3)
+            return standIn.sampleWiper(pot);
+        w->cmdSampleWiper_Click(pot);
+        return w->lblWiperVolts[size_t(pot)]->text();
+    };
+    link.setInUse = [window](bool inUse) {
+        if (frmDCP_User1* w = window())
+            w->setEnabled(inUse);
+    };
 }
 
 void frmDCP_User1::mnuAbout_Click() { forms().frmAbout2.show(); }

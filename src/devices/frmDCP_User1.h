@@ -80,6 +80,8 @@ protected:
 private:
     void buildMenus();
     QWidget* buildSpecialFrames();
+    // Points the script window's address and the I2C quad console's hooks at this window.
+    void linkCompanionWindows();
     void vccCheck();
     bool setUpDone_ = false;
 };

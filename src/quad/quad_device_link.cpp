@@ -1,8 +1,6 @@
 #include "quad/quad_device_link.h"
 
-namespace {
-
-QuadDeviceLink standIn()
+QuadDeviceLink quadStandInLink()
 {
     return {
         [] { return QStringLiteral("50"); },
@@ -12,9 +10,11 @@ QuadDeviceLink standIn()
     };
 }
 
+namespace {
+
 QuadDeviceLink& slot(quad::Bus bus)
 {
-    static QuadDeviceLink i2c = standIn(), spi = standIn();
+    static QuadDeviceLink i2c = quadStandInLink(), spi = quadStandInLink();
     return bus == quad::Bus::I2C ? i2c : spi;
 }
 
@@ -24,6 +24,6 @@ QuadDeviceLink& quadDeviceLink(quad::Bus bus) { return slot(bus); }
 
 void resetQuadDeviceLinks()
 {
-    slot(quad::Bus::I2C) = standIn();
-    slot(quad::Bus::SPI) = standIn();
+    slot(quad::Bus::I2C) = quadStandInLink();
+    slot(quad::Bus::SPI) = quadStandInLink();
 }

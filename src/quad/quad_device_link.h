@@ -19,6 +19,8 @@ struct QuadDeviceLink {
     std::function<void(bool inUse)> setInUse;
 };
 
-// The link of each console; reset() restores the stand-ins above.
+// The stand-ins above.
+QuadDeviceLink quadStandInLink();
+// The link of each console; reset() restores the stand-ins.
 QuadDeviceLink& quadDeviceLink(quad::Bus bus);
 void resetQuadDeviceLinks();

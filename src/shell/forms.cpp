@@ -14,7 +14,16 @@
 #include "updown/UPDN_Runin.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_Runin, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340} {}
+Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_Runin, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340}
+{
+    showI2CDeviceWindow = [this] { frmDCP_User1.show(); };
+}
+
+void Forms::unloadQuadConsoles()
+{
+    frm_k4744.unload();
+    frm_k4731.unload();
+}
 
 // The program loads the console from the motherboard window's load, and the I2C device window
 // is set up through the motherboard's ports: its list exists from then on. A console loaded

@@ -113,14 +113,11 @@ public:
     QComboBox* i2cDeviceClockList();
     QComboBox* spiDeviceClockList();
 
-    // Windows that later versions add. Their entry points stay disabled, and a call that
-    // reaches them anyway tells the user the window is not there, and sends nothing.
-    bool scriptWindowAvailable() const { return false; }
-    bool quadConsoleAvailable() const { return false; }
-    void unloadQuadConsoles() {}
+    // Unloads both quad instruction consoles.
+    void unloadQuadConsoles();
     // The device windows the parameter table returns to (the I2C one while g_I2CFamily is
     // set, the SPI one while g_SPIFamily is set): shown as the registry shows a window.
-    // Empty while that window is not part of the program.
+    // The I2C one shows frmDCP_User1; empty while that window is not part of the program.
     std::function<void()> showI2CDeviceWindow;
     std::function<void()> showSPIDeviceWindow;
 

@@ -624,27 +624,6 @@ TEST_F(I2cWindowTest, QuadInstructionFormSendsInstructionAndValue)
     }
 }
 
-TEST_F(I2cWindowTest, EntryPointsOfAbsentWindowsAreDisabledAndSendNothing)
-{
-    usePart();
-    auto& w = pickI2C();
-    EXPECT_FALSE(w.mnuScriptShow->isEnabled());
-    EXPECT_FALSE(w.cmdShowk4744->isEnabled());
-    EXPECT_FALSE(w.cmdStoreWCRs->isEnabled());
-    EXPECT_EQ(w.mnuScriptShow->text(), "Script Execution");
-    EXPECT_EQ(w.cmdStoreWCRs->text(), "Store WCRs >> R0");
-    EXPECT_EQ(w.cmdShowk4744->text(), "Show Instruction Set Form");
-    board().transcript.clear();
-    svc.answerAll(platform::vbOK, 3);
-    w.mnuScriptShow_Click();
-    w.cmdShowk4744_Click();
-    w.cmdStoreWCRs_Click();
-    EXPECT_EQ(svc.boxes.size(), 3u);
-    for (const auto& b : svc.boxes)
-        EXPECT_TRUE(b.text.contains("not available")) << b.text.toStdString();
-    EXPECT_TRUE(board().transcript.requests().empty());
-}
-
 TEST_F(I2cWindowTest, ActivationWithVccOnOnlyRegistersTheWindow)
 {
     auto& w = atWindowWithVcc();

@@ -21,6 +21,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
+        savedI2C = forms().showI2CDeviceWindow;
         forms().showI2CDeviceWindow = [this] { ++i2cShown; };
         forms().showSPIDeviceWindow = [this] { ++spiShown; };
         g_I2CFamily = true;
@@ -28,7 +29,7 @@ protected:
     void TearDown() override
     {
         ShellTest::TearDown();
-        forms().showI2CDeviceWindow = nullptr;
+        forms().showI2CDeviceWindow = savedI2C;
         forms().showSPIDeviceWindow = nullptr;
     }
 

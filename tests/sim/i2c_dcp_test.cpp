@@ -1,6 +1,7 @@
 // The simulated I2C potentiometers and the part list: supply and bus switch, volatile and
 // stored wipers, the ACR, address pins, write protection and the wiper voltage.
 #include "sim/analog_board.h"
+#include "sim/evaluation_board.h"
 #include "sim/i2c_dcp.h"
 #include "sim/parts.h"
 #include "sim_test_util.h"
@@ -86,21 +87,37 @@ TEST_F(I2cDcpTest, AddressPinsMoveThePartAndLowWpIgnoresWrites)
     EXPECT_EQ(dcp->wcr(0), 0x10);
 }
 
-TEST(SimParts, EveryPartHasAPickAndInstallsAnI2CPart)
+TEST(SimParts, EachPartPutsOnlyItsOwnChipOnTheBoard)
 {
-    ASSERT_EQ(sim::simParts().size(), 4u);
+    // Name, the 7-bit I2C address it answers at (-1: none), whether it sits in the SPI slot.
+    // The ZN parts follow their address pins, all high on a fresh board: base + 15.
+    struct Case {
+        const char* name;
+        int address7;
+        bool spi;
+    };
+    const Case cases[] = {
+        {"ZN3710", 0x37, false}, {"ZN3740", 0x5F, false}, {"ZN3750", 0x5F, false}, {"ZN3810", 0x37, false},
+        {"K4736", 0x2F, false},  {"K6627", 0x28, false},  {"k4744", 0x28, false},  {"k4731", -1, true},
+        {"ZN3920", -1, true},    {"ZN3930", -1, true},    {"K6623", -1, true},     {"updown", -1, false},
+        {"pushbutton", -1, false},
+    };
+    ASSERT_EQ(sim::simParts().size(), std::size(cases));
     EXPECT_STREQ(sim::defaultSimPart().name, "ZN3710");
     const std::string list = sim::simPartList();
-    for (const auto& p : sim::simParts()) {
-        EXPECT_NE(list.find(p.name), std::string::npos);
-        EXPECT_NE(list.find(p.menuPick), std::string::npos);
+    for (const Case& c : cases) {
+        const sim::SimPart* p = sim::findSimPart(c.name);
+        ASSERT_NE(p, nullptr) << c.name;
+        EXPECT_NE(list.find(std::string(p->name) + " "), std::string::npos) << c.name;
+        EXPECT_NE(list.find(p->menuPick), std::string::npos) << c.name;
         sim::SimBoard b;
-        p.install(b);
-        int parts = 0;
+        const sim::SpiDevice* emptySlot = b.chipSlot.get();
+        sim::setUpEvaluationBoard(b, {}, p);
         for (int a = 0; a < 128; ++a)
-            parts += b.i2cDevice(std::uint8_t(a)) != nullptr;
-        EXPECT_EQ(parts, 1) << p.name;
+            EXPECT_EQ(b.i2cDevice(std::uint8_t(a)) != nullptr, a == c.address7) << c.name << " at " << a;
+        EXPECT_EQ(b.chipSlot.get() != emptySlot, c.spi) << c.name;
     }
     EXPECT_EQ(sim::findSimPart("zn3750"), &sim::simParts()[2]);
+    EXPECT_EQ(sim::findSimPart("PushButton"), sim::findSimPart("pushbutton"));
     EXPECT_EQ(sim::findSimPart("ZN9999"), nullptr);
 }
