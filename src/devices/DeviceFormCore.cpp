@@ -93,6 +93,13 @@ DeviceFormCore::~DeviceFormCore()
         g_ActiveForm = nullptr;
 }
 
+bool DeviceFormCore::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        g_ActiveForm = this;
+    return QMainWindow::event(e);
+}
+
 Lamp* DeviceFormCore::ShpVCCon() { return supply->ShpVCCon; }
 Lamp* DeviceFormCore::ShVM() { return supply->ShVM; }
 QRadioButton* DeviceFormCore::OptVM(int index) { return index == 0 || index == 1 ? supply->OptVM[size_t(index)] : nullptr; }

@@ -244,6 +244,18 @@ TEST_F(I2cWindowTest, AClickOnTheSliderTrackWritesThePositionItShows)
     EXPECT_EQ(i2cRequests().size(), 1u);
 }
 
+TEST_F(I2cWindowTest, ComingBackToTheFrontRegistersTheWindowSoItsSupplyLampShows)
+{
+    usePart();
+    auto& w = pickI2C();
+    g_ActiveForm = nullptr; // as a VCC calibration window leaves it when it closes
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&w));
+    w.supply->OptVCC[0]->setChecked(true);
+    EXPECT_EQ(w.supply->ShpVCCon->fillColor(), 12);
+}
+
 TEST_F(I2cWindowTest, WiperWriteFirstCommitsTheFieldTypedInLast)
 {
     auto& w = atWindowWithVcc("ZN3740");
