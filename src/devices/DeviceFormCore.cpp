@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -49,6 +50,20 @@ QLineEdit* entry(const QString& text, int width = 44)
     return e;
 }
 
+// A left click on a slider's track moves the thumb there and counts as a press and release
+// of it, so the panel writes the position the slider shows. (A page step on the click would
+// move the slider without a release: nothing written, and the entry fields would disagree.)
+class TrackClickStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override
+    {
+        if (hint == QStyle::SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
 constexpr int kAddressPin0 = 6; // chkPData index of A0 (P0.6); A1..A3 follow
 constexpr int kShutdownPin = 10; // P1.2
 
@@ -76,6 +91,13 @@ DeviceFormCore::~DeviceFormCore()
     // Shared code paints the registered window; it must never find this one once it is gone.
     if (g_ActiveForm == this)
         g_ActiveForm = nullptr;
+}
+
+bool DeviceFormCore::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        g_ActiveForm = this;
+    return QMainWindow::event(e);
 }
 
 Lamp* DeviceFormCore::ShpVCCon() { return supply->ShpVCCon; }
@@ -126,6 +148,8 @@ QWidget* DeviceFormCore::buildChannelPanels()
     auto* box = new QWidget;
     auto* g = new QGridLayout(box);
     g->setContentsMargins(0, 0, 0, 0);
+    auto* trackClick = new TrackClickStyle;
+    trackClick->setParent(box);
     for (int i = 0; i < 4; ++i) {
         const size_t k = size_t(i);
         // Write half.
@@ -139,6 +163,7 @@ QWidget* DeviceFormCore::buildChannelPanels()
         Slider1[k]->setRange(0, 128);
         Slider1[k]->setTickPosition(QSlider::TicksBelow);
         Slider1[k]->setMinimumWidth(180);
+        Slider1[k]->setStyle(trackClick);
         List1[k] = new QListWidget(this);
         List1[k]->hide();
         txtHexDataWrt[k] = entry("000");

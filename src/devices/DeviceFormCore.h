@@ -147,6 +147,10 @@ public:
     QCheckBox* ChkTrack() override;
 
 protected:
+    // Coming back to the front registers the window again: another window (the VCC
+    // calibration, the script window) may have taken or cleared the registration meanwhile.
+    bool event(QEvent* e) override;
+
     // Frames for the derived window's layout.
     QWidget* buildChannelPanels(); // the four write and read frames, one row per channel
     QWidget* buildStatusLamps();   // lblUSBChk with their lamps

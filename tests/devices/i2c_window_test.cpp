@@ -9,6 +9,8 @@
 #include "sim/analog_board.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -220,6 +222,38 @@ TEST_F(I2cWindowTest, DraggingASliderWritesItsPositionOnce)
     w.Slider1_MouseUp(2);
     EXPECT_TRUE(i2cRequests().empty());
     EXPECT_FALSE(g_SliderSyncBusy);
+}
+
+TEST_F(I2cWindowTest, AClickOnTheSliderTrackWritesThePositionItShows)
+{
+    auto& w = atWindowWithVcc();
+    w.mnu_ZN3710->trigger();
+    typeHex(w, 0, "10"); // a known position, the touched flags clear
+    board().transcript.clear();
+    QSlider* s = w.Slider1[0];
+    const QPoint farRight(s->width() - 3, s->height() / 2);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, farRight, s->mapToGlobal(farRight), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(s, &e);
+    }
+    const int p = s->value() - 1;
+    ASSERT_NE(p, 0x10) << "the click did not move the slider";
+    EXPECT_EQ(w.txtDECDataWrt[0]->text(), QString::number(p));
+    EXPECT_EQ(dcp->wcr(0), p);
+    EXPECT_EQ(i2cRequests().size(), 1u);
+}
+
+TEST_F(I2cWindowTest, ComingBackToTheFrontRegistersTheWindowSoItsSupplyLampShows)
+{
+    usePart();
+    auto& w = pickI2C();
+    g_ActiveForm = nullptr; // as a VCC calibration window leaves it when it closes
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
+    EXPECT_EQ(g_ActiveForm, static_cast<DeviceFormControls*>(&w));
+    w.supply->OptVCC[0]->setChecked(true);
+    EXPECT_EQ(w.supply->ShpVCCon->fillColor(), 12);
 }
 
 TEST_F(I2cWindowTest, WiperWriteFirstCommitsTheFieldTypedInLast)
