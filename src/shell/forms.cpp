@@ -12,9 +12,11 @@
 #include "shell/about.h"
 #include "shell/doco.h"
 #include "updown/UPDN_Runin.h"
+#include "updown/frmDCP_PB1.h"
+#include "updown/frmDCP_UD1.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_Runin, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340}
+Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_Runin, &frmDCP_UD1, &frmDCP_PB1, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340}
 {
     showI2CDeviceWindow = [this] { frmDCP_User1.show(); };
 }

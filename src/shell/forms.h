@@ -20,6 +20,8 @@ class FrmVCCCal;
 class frmStartup;
 class frmScriptOps;
 class UPDN_Runin;
+class frmDCP_UD1;
+class frmDCP_PB1;
 class FrmK6623;
 class frm_k4731;
 class frm_k4744;
@@ -101,6 +103,8 @@ public:
     FormSlot<::frmStartup> frmStartup;
     FormSlot<::frmScriptOps> frmScriptOps;
     FormSlot<::UPDN_Runin> UPDN_Runin;
+    FormSlot<::frmDCP_UD1> frmDCP_UD1;
+    FormSlot<::frmDCP_PB1> frmDCP_PB1;
     FormSlot<::frmDCP_User1> frmDCP_User1;
     FormSlot<::FrmK6623> FrmK6623;
     FormSlot<::frm_k4744> frm_k4744;

@@ -8,6 +8,8 @@
 #include "platform/services.h"
 #include "shell/about.h"
 #include "shell/forms.h"
+#include "updown/frmDCP_PB1.h"
+#include "updown/frmDCP_UD1.h"
 #include "shell/globals.h"
 
 #include <QCheckBox>
@@ -303,9 +305,13 @@ void frmStartup::cboDCPSelect_Click()
     case kUpDown:
         setBusSwitch(false);
         showServiceWindows();
+        forms().frmDCP_UD1.show();
+        hide();
         break;
     case kPushButton:
         setBusSwitch(false);
+        forms().frmDCP_PB1.show();
+        hide();
         break;
     case kCalibration:
         showServiceWindows();

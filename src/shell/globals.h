@@ -70,6 +70,8 @@ using ParameterTableRecord = std::array<QString, 18>;
     /* --- script runs, up/down consoles and run-in */                                          \
     X(bool, g_AbortRequest, {false})            /* stops a script run or a run-in at its next check */ \
     X(bool, g_PinBatch, {false})                /* line boxes only mirror their pins; the setter writes */ \
+    X(std::int16_t, g_ActiveDcp, {1})           /* DCP the up/down console's trains and stores address */ \
+    X(bool, g_AbortIncr, {false})               /* stops a running pulse or press train */       \
     X(std::int32_t, g_RunRow, {0})              /* run-in table row now running (readings land there) */ \
     /* --- device model: the part under test, whichever device window set it last */             \
     X(std::int16_t, g_TapCount, {128})          /* also the highest wiper position */            \

@@ -56,8 +56,12 @@ void PushButtonPart::pinsChanged(int port, std::uint8_t before, std::uint8_t aft
     catchUpRepeats(); // what a held button earned before this change
     if (port == 2) {
         if ((before ^ after) & kVcc && (after & kVcc)) {
+            // Power-on: the part starts from the button levels it finds, whatever they did
+            // while it was unpowered.
             wiper_ = stored;
             heldStep_ = 0;
+            const std::uint8_t buttons = board_.portPins(1);
+            shutdown_ = !(buttons & kUp) && !(buttons & kDown);
         }
         return;
     }

@@ -241,4 +241,16 @@ TEST_F(PushButtonTest, ShutdownStoreMuteAndPower)
     vcc(true);
     EXPECT_EQ(part->wiper(), 55);
     EXPECT_EQ(part->storeCycles, 1);
+
+    // Buttons that went low and high again while unpowered leave no shutdown behind.
+    vcc(false);
+    buttons(false, false);
+    vcc(true);
+    EXPECT_TRUE(part->shutdown());
+    vcc(false);
+    buttons(true, true);
+    vcc(true);
+    EXPECT_FALSE(part->shutdown());
+    press(true, 1);
+    EXPECT_EQ(part->wiper(), 56);
 }

@@ -1,0 +1,58 @@
+#pragma once
+// A pin-driven console over its simulated daughter board, with a trace of the line edges the
+// board sees: "CS1-", "INC+", ... one entry per pin change, and the virtual time of each.
+#include "devices/SupplyPanel.h"
+#include "motherboard/frmMotherboardDAQ2.h"
+#include "shell/forms.h"
+#include "shell/globals.h"
+#include "support/board_fixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class PinTraceFixture : public BoardFixture {
+protected:
+    struct Pin {
+        int port, bit;
+        const char* name;
+    };
+    // Records the changes of the named pins from now on.
+    void tracePins(std::vector<Pin> pins)
+    {
+        board().pinListeners.push_back([this, pins](int port, std::uint8_t before, std::uint8_t after) {
+            for (const Pin& p : pins) {
+                if (p.port != port || ((before ^ after) >> p.bit & 1) == 0)
+                    continue;
+                const bool high = (after >> p.bit & 1) != 0;
+                edges.push_back(std::string(p.name) + (high ? "+" : "-"));
+                times.push_back(svc.monoMs);
+            }
+        });
+    }
+    std::string trace() const
+    {
+        std::string s;
+        for (const std::string& e : edges)
+            s += (s.empty() ? "" : " ") + e;
+        return s;
+    }
+    int countOf(const std::string& edge) const
+    {
+        int n = 0;
+        for (const std::string& e : edges)
+            n += e == edge;
+        return n;
+    }
+    void clearTrace() { edges.clear(), times.clear(); }
+
+    std::vector<std::string> edges;
+    std::vector<std::int64_t> times;
+};
