@@ -539,31 +539,45 @@ void frmDCP_SPI1::cmdI2Read_Click(int Index)
     platform::pumpEvents();
 }
 
-void frmDCP_SPI1::cmdACRWrite_Click()
+void frmDCP_SPI1::writeRegister(const QString& address, const QString& value, QPushButton* write, QPushButton* read,
+                                Lamp* lamp)
 {
-    cmdACRWrite->setEnabled(false);
-    cmdACRRead->setEnabled(false);
+    write->setEnabled(false);
+    read->setEnabled(false);
     platform::pumpEvents();
-    if (const auto replies = spi::sendOrRefuse(spi::registerWrite(frameTexts(), txtACRAddress->text(), txtACR[0]->text())))
-        judge(*replies, Shape2[0], Shape1[1]);
+    if (const auto replies = spi::sendOrRefuse(spi::registerWrite(frameTexts(), address, value)))
+        judge(*replies, lamp, Shape1[1]);
     platform::pumpEvents();
     platform::sleepMs(20);
-    cmdACRWrite->setEnabled(true);
-    cmdACRRead->setEnabled(true);
+    write->setEnabled(true);
+    read->setEnabled(true);
     platform::pumpEvents();
+}
+
+std::optional<QString> frmDCP_SPI1::readRegister(const QString& address, QPushButton* write, QPushButton* read,
+                                                 Lamp* lamp)
+{
+    platform::sleepMs(20);
+    write->setEnabled(false);
+    read->setEnabled(false);
+    platform::pumpEvents();
+    const spi::SpiWindowTexts texts = frameTexts();
+    const auto replies = spi::sendOrRefuse(spi::registerRead(texts, address));
+    if (!replies)
+        return std::nullopt;
+    judge(*replies, lamp, Shape1[2]);
+    return replyText((*replies)[size_t(texts.readCount.toInt() - 1)]);
+}
+
+void frmDCP_SPI1::cmdACRWrite_Click()
+{
+    writeRegister(txtACRAddress->text(), txtACR[0]->text(), cmdACRWrite, cmdACRRead, Shape2[0]);
 }
 
 void frmDCP_SPI1::cmdACRRead_Click()
 {
-    platform::sleepMs(20);
-    cmdACRWrite->setEnabled(false);
-    cmdACRRead->setEnabled(false);
-    platform::pumpEvents();
-    const spi::SpiWindowTexts texts = frameTexts();
-    if (const auto replies = spi::sendOrRefuse(spi::registerRead(texts, txtACRAddress1->text()))) {
-        txtACR[1]->setText(replyText((*replies)[size_t(texts.readCount.toInt() - 1)]));
-        judge(*replies, Shape2[1], Shape1[2]);
-    }
+    if (const auto shown = readRegister(txtACRAddress1->text(), cmdACRWrite, cmdACRRead, Shape2[1]))
+        txtACR[1]->setText(*shown);
     platform::sleepMs(20);
     cmdACRWrite->setEnabled(true);
     cmdACRRead->setEnabled(true);
@@ -572,29 +586,13 @@ void frmDCP_SPI1::cmdACRRead_Click()
 
 void frmDCP_SPI1::cmdWriteGP_Click()
 {
-    cmdWriteGP->setEnabled(false);
-    cmdGPRead->setEnabled(false);
-    platform::pumpEvents();
-    if (const auto replies = spi::sendOrRefuse(spi::registerWrite(frameTexts(), txtGPAddress->text(), txtGPWrite->text())))
-        judge(*replies, Shape2[2], Shape1[1]);
-    platform::pumpEvents();
-    platform::sleepMs(20);
-    cmdWriteGP->setEnabled(true);
-    cmdGPRead->setEnabled(true);
-    platform::pumpEvents();
+    writeRegister(txtGPAddress->text(), txtGPWrite->text(), cmdWriteGP, cmdGPRead, Shape2[2]);
 }
 
 void frmDCP_SPI1::cmdGPRead_Click()
 {
-    platform::sleepMs(20);
-    cmdWriteGP->setEnabled(false);
-    cmdGPRead->setEnabled(false);
-    platform::pumpEvents();
-    const spi::SpiWindowTexts texts = frameTexts();
-    if (const auto replies = spi::sendOrRefuse(spi::registerRead(texts, txtGPAddress1->text()))) {
-        lblGPRead->setText(replyText((*replies)[size_t(texts.readCount.toInt() - 1)]));
-        judge(*replies, Shape2[3], Shape1[2]);
-    }
+    if (const auto shown = readRegister(txtGPAddress1->text(), cmdWriteGP, cmdGPRead, Shape2[3]))
+        lblGPRead->setText(*shown);
     platform::sleepMs(20);
     for (QPushButton* b : {cmdACRRead, cmdACRWrite, cmdWriteGP, cmdGPRead})
         b->setEnabled(true);

@@ -87,4 +87,9 @@ private:
     bool vccOn() const;
     // Lamps lit from the success rule: green when good, red otherwise.
     void judge(const std::vector<QString>& replies, Lamp* a, Lamp* b);
+    // A register frame with its buttons disabled meanwhile; lamp: the frame's own lamp.
+    void writeRegister(const QString& address, const QString& value, QPushButton* write, QPushButton* read, Lamp* lamp);
+    // The register read up to the display: the reply text to show, nullopt when refused.
+    // The buttons stay disabled for the caller to enable.
+    std::optional<QString> readRegister(const QString& address, QPushButton* write, QPushButton* read, Lamp* lamp);
 };

@@ -203,3 +203,22 @@ TEST_F(SpiWindowTest, ReturnShowsTheMenuAndTheCloseBoxEndsTheProgram)
     EXPECT_EQ(w.lblProduct->text(), "ZN3920, SPI, Four Channel, 256 Tap QPOT"); // kept while hidden
     EXPECT_TRUE(ends([&] { w.close(); }));
 }
+
+TEST_F(SpiWindowTest, RegisterWritesLandAndReadsShowTheReply)
+{
+    frmDCP_SPI1& w = atPart(false);
+    w.txtACR[0]->setText("C0");
+    w.cmdACRWrite->click();
+    w.cmdACRRead->click();
+    w.txtGPWrite->setText("3A");
+    w.cmdWriteGP->click();
+    w.cmdGPRead->click();
+    EXPECT_EQ(part->acr, 0xC0);
+    EXPECT_EQ(part->gp, 0x3A);
+    EXPECT_EQ(w.txtACR[1]->text(), "C0");
+    EXPECT_EQ(w.lblGPRead->text(), "3A");
+    const std::vector<std::vector<int>> wire = {{0x60, 0xC0}, {0x20, 0, 0, 0}, {0xC4, 0x3A}, {0x84, 0, 0, 0}};
+    EXPECT_EQ(spiFrames(), wire);
+    for (QPushButton* b : {w.cmdACRWrite, w.cmdACRRead, w.cmdWriteGP, w.cmdGPRead})
+        EXPECT_TRUE(b->isEnabled());
+}
