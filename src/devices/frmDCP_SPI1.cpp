@@ -89,6 +89,7 @@ frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
     chkSendID->setToolTip("Check to add ID Byte during SPI Operation");
     SSFrame5->layout()->addWidget(chkSendID);
     FrmShutdown->setTitle("/ShutDown");
+    ChkShutDown2->setText("/ShutDown");
     ChkShutDown2->setToolTip("Used to set WP pin on those devices with a dedicated protection Pin.");
     for (QCheckBox* c : chkI2CAdr)
         c->setToolTip("Sets Device ID Value");
