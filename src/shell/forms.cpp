@@ -1,6 +1,7 @@
 #include "shell/forms.h"
 
 #include "bridge/frmMainF340.h"
+#include "devices/frmDCP_SPI1.h"
 #include "devices/frmDCP_User1.h"
 #include "devices/FrmK6623.h"
 #include "devices/ProductExec.h"
@@ -16,7 +17,7 @@
 #include "updown/frmDCP_UD1.h"
 
 // Destroyed in this order: the console last, since other windows use it while they go.
-Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_Runin, &frmDCP_UD1, &frmDCP_PB1, &frmScriptOps, &frmStartup, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340}
+Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_Runin, &frmDCP_UD1, &frmDCP_PB1, &frmScriptOps, &frmStartup, &frmDCP_SPI1, &frmDCP_User1, &FrmVCCCal, &Doco, &frmAbout2, &frmMotherboardDAQ2, &frmMainF340}
 {
     showI2CDeviceWindow = [this] { frmDCP_User1.show(); };
 }
@@ -36,7 +37,8 @@ QComboBox* Forms::i2cDeviceClockList()
         return nullptr;
     return frmDCP_User1().cboI2CClock;
 }
-QComboBox* Forms::spiDeviceClockList() { return nullptr; }
+// The SPI device window's list exists while the window is loaded (its set-up fills it).
+QComboBox* Forms::spiDeviceClockList() { return frmDCP_SPI1.loaded() ? frmDCP_SPI1.get()->cboSPIClock : nullptr; }
 
 void Forms::destroyAll()
 {

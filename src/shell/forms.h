@@ -14,6 +14,7 @@ class Doco;
 class ProductExec;
 class frmAbout2;
 class frmDCP_User1;
+class frmDCP_SPI1;
 class frmMainF340;
 class frmMotherboardDAQ2;
 class FrmVCCCal;
@@ -106,6 +107,7 @@ public:
     FormSlot<::frmDCP_UD1> frmDCP_UD1;
     FormSlot<::frmDCP_PB1> frmDCP_PB1;
     FormSlot<::frmDCP_User1> frmDCP_User1;
+    FormSlot<::frmDCP_SPI1> frmDCP_SPI1;
     FormSlot<::FrmK6623> FrmK6623;
     FormSlot<::frm_k4744> frm_k4744;
     FormSlot<::frm_k4731> frm_k4731;

@@ -2,6 +2,7 @@
 
 #include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
+#include "devices/frmDCP_SPI1.h"
 #include "devices/frmDCP_User1.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
@@ -301,6 +302,8 @@ void frmStartup::cboDCPSelect_Click()
     case kSPI:
         setBusSwitch(true);
         showServiceWindows();
+        forms().frmDCP_SPI1.show();
+        hide();
         break;
     case kUpDown:
         setBusSwitch(false);

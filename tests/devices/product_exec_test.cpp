@@ -22,6 +22,7 @@ protected:
     {
         ShellTest::SetUp();
         savedI2C = forms().showI2CDeviceWindow;
+        savedSpi = forms().showSPIDeviceWindow;
         forms().showI2CDeviceWindow = [this] { ++i2cShown; };
         forms().showSPIDeviceWindow = [this] { ++spiShown; };
         g_I2CFamily = true;
@@ -30,8 +31,10 @@ protected:
     {
         ShellTest::TearDown();
         forms().showI2CDeviceWindow = savedI2C;
-        forms().showSPIDeviceWindow = nullptr;
+        forms().showSPIDeviceWindow = savedSpi;
     }
+
+    std::function<void()> savedI2C, savedSpi;
 
     QString file(const QString& name, const QString& text)
     {
