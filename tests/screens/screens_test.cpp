@@ -23,6 +23,7 @@
 #include <QTableWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
@@ -75,6 +76,35 @@ TEST_F(Screens, I2CDeviceWindowOneAndFourChannels)
     save(w, "i2c-device-single-channel");
     w.mnu_ZN3740->trigger();
     save(w, "i2c-device-four-channels");
+}
+
+TEST_F(Screens, I2CDeviceWindowInTheK4736AndK6627Layouts)
+{
+    sim::setUpEvaluationBoard(board());
+    forms().frmStartup.show();
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(2);
+    auto& w = forms().frmDCP_User1();
+    const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/i2c_parameters.csv";
+    for (const auto& [row, name] : {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}}) {
+        svc.openPaths.push_back(file);
+        const int r = row;
+        svc.onPump = [r](int) {
+            ProductExec* t = forms().ProductExec.get();
+            if (!t || !t->isVisible())
+                return;
+            if (t->Timer1->isActive()) {
+                t->Timer1_Timer();
+            } else if (t->Frame1->isVisible()) {
+                t->tGrid->setCurrentCell(r, 3);
+                t->tGrid_Click();
+                t->cmdReturn_Click();
+            }
+        };
+        w.mnu_I2cList_Click();
+        svc.onPump = nullptr;
+        w.adjustSize();
+        save(w, name);
+    }
 }
 
 TEST_F(Screens, ParameterTables)
