@@ -11,6 +11,7 @@
 #include "shell/globals.h"
 #include "sim/k4736.h"
 #include "sim/k6627.h"
+#include "support/parameter_pick.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -37,21 +38,7 @@ protected:
     // without a pick).
     void pickRow(frmDCP_User1& w, const QString& file, int row)
     {
-        svc.openPaths.push_back(file);
-        svc.onPump = [row](int) {
-            ProductExec* t = forms().ProductExec.get();
-            if (!t || !t->isVisible())
-                return;
-            if (t->Timer1->isActive()) {
-                t->Timer1_Timer();
-            } else if (t->Frame1->isVisible()) {
-                if (row > 0) {
-                    t->tGrid->setCurrentCell(row, 3);
-                    t->tGrid_Click();
-                }
-                t->cmdReturn_Click();
-            }
-        };
+        answerParameterTable(svc, file, row);
         w.mnu_I2cList_Click();
         svc.onPump = nullptr;
     }

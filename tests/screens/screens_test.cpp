@@ -14,6 +14,7 @@
 #include "sim/evaluation_board.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
+#include "support/parameter_pick.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -86,20 +87,7 @@ TEST_F(Screens, I2CDeviceWindowInTheK4736AndK6627Layouts)
     auto& w = forms().frmDCP_User1();
     const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/i2c_parameters.csv";
     for (const auto& [row, name] : {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}}) {
-        svc.openPaths.push_back(file);
-        const int r = row;
-        svc.onPump = [r](int) {
-            ProductExec* t = forms().ProductExec.get();
-            if (!t || !t->isVisible())
-                return;
-            if (t->Timer1->isActive()) {
-                t->Timer1_Timer();
-            } else if (t->Frame1->isVisible()) {
-                t->tGrid->setCurrentCell(r, 3);
-                t->tGrid_Click();
-                t->cmdReturn_Click();
-            }
-        };
+        answerParameterTable(svc, file, row);
         w.mnu_I2cList_Click();
         svc.onPump = nullptr;
         w.adjustSize();
