@@ -267,3 +267,25 @@ TEST_F(I2cRegisters, K6627Layout)
     EXPECT_EQ(part->wcr, 0x3FF);
     EXPECT_EQ(g_ReadValues[6], 0x3FF);
 }
+
+TEST_F(I2cRegisters, K4744LayoutAndBackToAStandardPart)
+{
+    auto& w = atWindowWithVcc();
+    auto& c = forms().frmMainF340();
+    pickRow(w, exampleTable(), 7);
+    EXPECT_FALSE(w.Frk4744Show->isHidden());
+    for (QWidget* f : std::initializer_list<QWidget*>{w.SSFrame2, w.frmRegisterWrite, w.fraADDRSelect, w.FrmShutdown})
+        EXPECT_TRUE(f->isHidden());
+    EXPECT_EQ(w.lblChanSend[0]->text(), "A0");
+    EXPECT_EQ(w.lblChanRcvr[0]->text(), "90");
+    EXPECT_TRUE(c.chk2WireRead->isChecked());
+    EXPECT_FALSE(c.chkRandom->isChecked());
+
+    pickRow(w, exampleTable(), 1);
+    EXPECT_TRUE(w.Frk4744Show->isHidden());
+    for (QWidget* f : std::initializer_list<QWidget*>{w.SSFrame2, w.frmRegisterWrite, w.fraADDRSelect, w.FrmShutdown})
+        EXPECT_FALSE(f->isHidden());
+    EXPECT_EQ(w.lblChanSend[0]->text(), "0");
+    EXPECT_FALSE(c.chk2WireRead->isChecked());
+    EXPECT_TRUE(c.chkRandom->isChecked());
+}
