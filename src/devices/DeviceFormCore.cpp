@@ -159,6 +159,8 @@ QWidget* DeviceFormCore::buildChannelPanels()
         QFont bold = lblChanSend[k]->font();
         bold.setBold(true);
         lblChanSend[k]->setFont(bold);
+        // Wide enough for the register names a K4736 status shows ("DR32").
+        lblChanSend[k]->setMinimumWidth(lblChanSend[k]->fontMetrics().horizontalAdvance("DR32") + 4);
         Slider1[k] = new QSlider(Qt::Horizontal);
         Slider1[k]->setRange(0, 128);
         Slider1[k]->setTickPosition(QSlider::TicksBelow);

@@ -55,11 +55,12 @@ public:
     // its wiper back meanwhile, since that read selects the wiper counter registers again.
     bool filling() const { return filling_; }
 
+    // Selects the option and runs its handler once.
+    void selectStatus(int Index);
+
 private:
     // Sets the pin box to the level and writes the pins.
     void pinStep(int Index, bool high);
-    // Selects the option and runs its handler once.
-    void selectStatus(int Index);
     void sampleAll();
 
     Host host_;

@@ -124,4 +124,22 @@ WiperWrite wiperWriteBytes(int channel, const QString& hexText, int size, bool q
     return w;
 }
 
+std::optional<std::uint8_t> registerFieldByte(const QString& text)
+{
+    if (!isHexDigits(text))
+        return std::nullopt;
+    bool ok = false;
+    const uint v = text.toUInt(&ok, 16);
+    if (!ok || v > 0xFF)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(v);
+}
+
+QString registerFieldText(const QString& typed)
+{
+    const QString t = typed.toUpper();
+    const auto b = registerFieldByte(t);
+    return b && *b != 0 ? t : QStringLiteral("00");
+}
+
 } // namespace devices

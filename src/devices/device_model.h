@@ -71,6 +71,14 @@ std::uint8_t deviceAddressByte(const QString& text);
 // The address the pins A0..A3 select: 0x50 + 2 A0 + 4 A1 + 8 A2 + 16 A3.
 int pinAddress(const std::array<bool, 4>& pins);
 
+// --- register fields ----------------------------------------------------------------------
+
+// An ACR or general-purpose register field after Enter or leaving it: upper case; a byte
+// 01..FF stays as typed, anything else (0, too large, not hex digits, "NA") gives "00".
+QString registerFieldText(const QString& typed);
+// The byte a register field names: hex digits only, 00..FF (leading zeros allowed).
+std::optional<std::uint8_t> registerFieldByte(const QString& text);
+
 // --- wiper transfer bytes -----------------------------------------------------------------
 
 // What a wiper write hands the bridge console, worked out before anything is sent.

@@ -152,6 +152,7 @@ frmDCP_User1::frmDCP_User1() : DeviceFormCore(Variant{})
     setCentralWidget(central);
 
     buildMenus();
+    connectRegisterPanels();
 
     connect(cmdMMenu, &QPushButton::clicked, this, [this] { cmdMMenu_Click(); });
     supply->afterSetVcc = [this](int) {
@@ -166,25 +167,31 @@ QWidget* frmDCP_User1::buildSpecialFrames()
     auto* v = new QVBoxLayout(box);
     v->setContentsMargins(0, 0, 0, 0);
 
-    frk662x = new QGroupBox("K6627/8 Table 3 Instruction Set");
-    auto* k = new QGridLayout(frk662x);
-    static const char* const kRows[] = {"WCR", "DR0", "DR1", "DR2", "DR3"};
-    for (int i = 0; i < 5; ++i) {
-        txtWrK6628[size_t(i)] = new QLineEdit("000");
-        txtWrK6628[size_t(i)]->setFixedWidth(44);
-        lblRdk662x[size_t(i)] = new QLabel("---");
-        lblRdk662x[size_t(i)]->setFrameShape(QFrame::Panel);
-        lblRdk662x[size_t(i)]->setFrameShadow(QFrame::Sunken);
-        lblRdk662x[size_t(i)]->setMinimumWidth(44);
-        k->addWidget(new QLabel(kRows[i]), i, 0);
-        k->addWidget(txtWrK6628[size_t(i)], i, 1);
-        k->addWidget(lblRdk662x[size_t(i)], i, 2);
-    }
+    ::frk662x::Host kHost;
+    kHost.deviceAddress = [this] { return txtDeviceAdr->text(); };
+    kHost.readLamp = Shape1[2];
+    kHost.commLamp = Shape1[4];
+    kHost.keepReadValue = [](int value) { g_ReadValues[6] = static_cast<std::int16_t>(value); };
+    frk662x = new ::frk662x(kHost);
     frk662x->hide();
     v->addWidget(frk662x);
 
-    Frk4736 = new QGroupBox("k4736 ");
-    new QGridLayout(Frk4736);
+    ::Frk4736::Host pHost;
+    pHost.setStatusText = [this](const QString& s) { txtACR[0]->setText(s); };
+    pHost.showStatusReadBack = [this](bool on) {
+        cmdACRRead->setVisible(on);
+        txtACR[1]->setVisible(on);
+        Shape2[1]->setVisible(on);
+    };
+    pHost.writeStatus = [this] { cmdACRWrite_Click(); };
+    pHost.readStatus = [this] { cmdACRRead_Click(); };
+    pHost.enterWiperHex = [this](int k, const QString& hex) {
+        txtHexDataWrt[size_t(k)]->setText(hex);
+        txtHexDataWrt_KeyPress(k, 13);
+    };
+    pHost.readWiper = [this](int k) { cmdI2Read_Click(k); };
+    pHost.sampleWiper = [this](int k) { cmdSampleWiper_Click(k); };
+    Frk4736 = new ::Frk4736(pHost);
     Frk4736->hide();
     v->addWidget(Frk4736);
     return box;
@@ -194,7 +201,7 @@ void frmDCP_User1::buildMenus()
 {
     mnuDeviceSelect = menuBar()->addMenu("Device Select");
     mnu_I2cList = mnuDeviceSelect->addAction("I2C Parameter File");
-    mnu_I2cList->setEnabled(false); // the parameter table joins with its own window
+    connect(mnu_I2cList, &QAction::triggered, this, [this] { mnu_I2cList_Click(); });
     QAction** presets[] = {&mnu_ZN3710, &mnu_ZN3740, &mnuZN3750, &mnuZN3810};
     for (int i = 0; i < int(kI2CPresets.size()); ++i) {
         *presets[i] = mnuDeviceSelect->addAction(kI2CPresets[size_t(i)].caption);
@@ -213,6 +220,7 @@ void frmDCP_User1::Form_Load()
 {
     g_ActiveForm = this;
     linkCompanionWindows();
+    frmMotherboardDAQ2& mb = motherboard();
     txtACRAddress->setEnabled(true);
     for (int k = 0; k < 4; ++k) {
         lblChanSend[size_t(k)]->setText(QString::number(k));
@@ -223,20 +231,7 @@ void frmDCP_User1::Form_Load()
     Frk4736->hide();
     frk662x->hide();
 
-    // Pin defaults: address pins low, the shutdown / write-protect pin high.
-    frmMotherboardDAQ2& mb = motherboard();
-    for (int i = 0; i < 4; ++i)
-        mb.chkPData[size_t(kAddressPin0 + i)]->setChecked(false);
-    mb.chkPData[kShutdownPin]->setChecked(true);
-    platform::pumpEvents();
-    mb.cmdWrtPipe1_Click();
-    platform::pumpEvents();
-    platform::pumpEvents();
-
-    for (QCheckBox* c : chkI2CAdr)
-        c->show();
-    txtCalcAddr->show();
-    cmdCopyAdr->show();
+    pinDefaults();
     g_ActiveForm = this;
 
     g_SliderSyncBusy = g_ListSyncBusy = g_ListTouched = g_SliderTouched = false;
@@ -479,7 +474,7 @@ void frmDCP_User1::Wrt_DCP(int Reg)
         c.txtStartRegWr->setText(Hex2(w.data[0]));
     } else if (size == 2) {
         c.txtStartRegWr->setText("A0");
-        txtWrK6628[0]->setText(s);
+        frk662x->txtWrK6628[0]->setText(s);
     } else {
         c.txtStartRegWr->setText(Hex2(static_cast<std::uint8_t>(Reg)));
     }
@@ -518,7 +513,7 @@ bool frmDCP_User1::Read_DCP(int Reg)
                 value = HexToInt(c.txtReadVal[size_t(Reg)]->text());
             } else {
                 value = (HexToInt(c.TXTI2C[0]->text()) & 3) * 256 + HexToInt(c.TXTI2C[1]->text());
-                lblRdk662x[0]->setText(QString::number(value, 16).toUpper());
+                frk662x->lblRdk662x[0]->setText(QString::number(value, 16).toUpper());
             }
         }
     } else {
@@ -576,7 +571,9 @@ void frmDCP_User1::CMDxMIT_Click(int Index)
     g_WriteAddress = deviceAddress();
     Wrt_DCP(g_ChannelMap[size_t(Index)]);
     platform::pumpEvents();
-    if (ChkAutoRead[size_t(Index)]->isChecked()) {
+    // While the K4736 fill writes its data registers a read-back would select the wiper
+    // registers again, and the rest of the bank would land there.
+    if (ChkAutoRead[size_t(Index)]->isChecked() && !Frk4736->filling()) {
         platform::sleepMs(50);
         cmdI2Read_Click(Index);
         platform::pumpEvents();
@@ -592,6 +589,9 @@ void frmDCP_User1::cmdI2Read_Click(int Index)
     if (Index < 0 || Index > 3)
         return;
     const size_t k = size_t(Index);
+    // A K4736 answers with its wiper only while the status selects the wiper registers.
+    if (lblProduct->text().startsWith("K4736") && txtACR[0]->text() != "00")
+        Frk4736->selectStatus(0);
     setTransferButtons(Index, false);
     platform::pumpEvents();
     g_WriteAddress = deviceAddress();

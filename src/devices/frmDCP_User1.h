@@ -5,6 +5,8 @@
 // console's block transfer (txtNumToWrite, txtStartRegWr, txtWriteVal, cmdWrite_Click and
 // their read twins), its pins through the motherboard window's port image.
 #include "devices/DeviceFormCore.h"
+#include "devices/Frk4736.h"
+#include "devices/frk662x.h"
 
 #include <array>
 
@@ -27,10 +29,8 @@ public:
     QGroupBox* Frk4744Show = nullptr; // hidden: quad console links
     QPushButton* cmdStoreWCRs = nullptr;
     QPushButton* cmdShowk4744 = nullptr;
-    QGroupBox* frk662x = nullptr;     // "K6627/8 Table 3 Instruction Set"
-    std::array<QLineEdit*, 5> txtWrK6628{}; // (0) wiper, (1..4) data registers
-    std::array<QLabel*, 5> lblRdk662x{};
-    QGroupBox* Frk4736 = nullptr;     // "k4736 "
+    ::frk662x* frk662x = nullptr;     // the K6627/K6628 register console
+    ::Frk4736* Frk4736 = nullptr;     // the K4736 pins and banks
     QWidget* Picture1 = nullptr;
     std::array<QWidget*, 5> Picture2{};
 
@@ -74,6 +74,26 @@ public:
     void CMDxMIT_Click(int Index) override;
     void cmdI2Read_Click(int Index) override;
 
+    // --- ACR and general-purpose registers: one byte at a register address of the chip.
+    // The entry fields are checked on Enter and on leaving them (a byte 01..FF as typed,
+    // anything else "00").
+    void txtACR_KeyPress(int Index, int KeyAscii);
+    void txtACR_LostFocus(int Index);
+    void txtACRAddress_KeyPress(int KeyAscii);
+    void txtACRAddress_LostFocus();
+    void txtGPAddress_KeyPress(int KeyAscii);
+    void txtGPAddress_LostFocus();
+    void txtGPWrite_KeyPress(int KeyAscii);
+    void txtGPWrite_LostFocus();
+    void cmdACRWrite_Click();
+    void cmdACRRead_Click();
+    void cmdWriteGP_Click();
+    void cmdGPRead_Click();
+
+    // --- "I2C Parameter File": pick a part from a parameter table and lay the window out
+    // for its family.
+    void mnu_I2cList_Click();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
@@ -83,5 +103,20 @@ private:
     // Points the script window's address and the I2C quad console's hooks at this window.
     void linkCompanionWindows();
     void vccCheck();
+    void connectRegisterPanels();
+    // One register byte over the console: false when the field texts are no bytes (a message
+    // says so and nothing is sent), else the transfer ran and g_BridgeStatus tells how.
+    bool writeRegister(const QString& what, const QString& address, const QString& value);
+    bool readRegister(const QString& what, const QString& address);
+    // The start of a register transfer: false, after its message, when the part has no such
+    // register; else the supply warning (the transfer goes on after it).
+    bool registerPresent(QLineEdit* address, const QString& noneMessage);
+    // After a status write of a K4736: the bank and the register names in the captions.
+    void showK4736Status();
+    // Address pins low, the shutdown / write-protect pin high, the address pins shown.
+    void pinDefaults();
+    void standardLayout();
+    void applyPickedRecord();
+    void familyLayout();
     bool setUpDone_ = false;
 };

@@ -323,7 +323,7 @@ TEST_F(I2cWindowTest, HexCommitTable)
             EXPECT_TRUE(svc.boxes.empty());
         }
     }
-    EXPECT_EQ(w.txtWrK6628[0]->text(), "1A");
+    EXPECT_EQ(w.frk662x->txtWrK6628[0]->text(), "1A");
 }
 
 TEST_F(I2cWindowTest, DecimalCommitTable)

@@ -15,6 +15,7 @@
 #include "sim/analog_board.h"
 #include "sim/evaluation_board.h"
 #include "support/board_fixture.h"
+#include "support/parameter_pick.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,6 +26,7 @@
 #include <QTableWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
@@ -97,6 +99,22 @@ TEST_F(Screens, I2CDeviceWindowOneAndFourChannels)
     save(w, "i2c-device-single-channel");
     w.mnu_ZN3740->trigger();
     save(w, "i2c-device-four-channels");
+}
+
+TEST_F(Screens, I2CDeviceWindowInTheK4736AndK6627Layouts)
+{
+    sim::setUpEvaluationBoard(board());
+    forms().frmStartup.show();
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(2);
+    auto& w = forms().frmDCP_User1();
+    const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/i2c_parameters.csv";
+    for (const auto& [row, name] : {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}}) {
+        answerParameterTable(svc, file, row);
+        w.mnu_I2cList_Click();
+        svc.onPump = nullptr;
+        w.adjustSize();
+        save(w, name);
+    }
 }
 
 TEST_F(Screens, ParameterTables)
