@@ -43,10 +43,13 @@ QString hexCommitText(const QString& typed, int taps, bool threeDigitForm)
     QString t = typed.toUpper();
     const bool wide = threeDigitForm && wideTaps(taps);
     const QString zero = wide ? "000" : "00";
-    const int v = HexToInt(t);
     if (!t.isEmpty() && !isHexDigits(t))
         return zero;
-    if (v == 0 || v > taps || v < 0)
+    // Judge the whole number: a 16-bit reading would take "10005" for 5 and show a position
+    // that the write then refuses.
+    bool ok = false;
+    const qlonglong v = t.size() <= 8 ? t.toLongLong(&ok, 16) : 0;
+    if (!ok || v == 0 || v > taps)
         return zero;
     if (t.size() == 1)
         t = "0" + t;
