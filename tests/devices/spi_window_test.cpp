@@ -6,10 +6,14 @@
 #include "devices/SupplyPanel.h"
 #include "devices/frmDCP_SPI1.h"
 #include "motherboard/frmMotherboardDAQ2.h"
+#include "quad/quad_console.h"
+#include "quad/quad_device_link.h"
+#include "scripts/frmScriptOps.h"
 #include "shell/forms.h"
 #include "shell/frmStartup.h"
 #include "shell/globals.h"
 #include "sim/evaluation_board.h"
+#include "sim/quad_part.h"
 #include "sim/spi_parts.h"
 #include "support/board_fixture.h"
 
@@ -221,4 +225,34 @@ TEST_F(SpiWindowTest, RegisterWritesLandAndReadsShowTheReply)
     EXPECT_EQ(spiFrames(), wire);
     for (QPushButton* b : {w.cmdACRWrite, w.cmdACRRead, w.cmdWriteGP, w.cmdGPRead})
         EXPECT_TRUE(b->isEnabled());
+}
+
+// The SPI window opens the script window in the SPI family and the SPI quad console, whose
+// hooks reach this window's fields.
+TEST_F(SpiWindowTest, ScriptExecutionAndTheQuadConsoleOpenFromTheSpiWindow)
+{
+    sim::setUpEvaluationBoard(board());
+    sim::QuadSpiPart::install(board());
+    frmDCP_SPI1& w = pickSPI();
+
+    w.mnuScriptShow_Click();
+    ASSERT_TRUE(forms().frmScriptOps.loaded());
+    EXPECT_TRUE(forms().frmScriptOps().isVisible());
+    EXPECT_TRUE(g_SPIFamily);
+    EXPECT_FALSE(g_I2CFamily);
+
+    w.supply->OptVCC[0]->setChecked(true);
+    w.cmdShowk4744_Click();
+    ASSERT_TRUE(forms().frm_k4731.loaded());
+    EXPECT_TRUE(forms().frm_k4731().isVisible());
+    EXPECT_FALSE(forms().frm_k4744.loaded());
+
+    QuadDeviceLink& link = quadDeviceLink(quad::Bus::SPI);
+    w.txtSPIRDQuantity->setText("3");
+    EXPECT_EQ(link.readCount(), "3");
+    EXPECT_EQ(link.deviceAddress(), w.txtDeviceAdr->text());
+    link.setInUse(false);
+    EXPECT_FALSE(w.isEnabled());
+    link.setInUse(true);
+    EXPECT_TRUE(w.isEnabled());
 }
