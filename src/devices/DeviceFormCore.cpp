@@ -660,7 +660,9 @@ void DeviceFormCore::cmdSlave_Click() { txtDeviceAdr->setText("50"); }
 void DeviceFormCore::txtDeviceAdr_KeyPress(int KeyAscii)
 {
     if (KeyAscii == kKeyReturn)
-        txtDeviceAdr->setText(deviceAddressText(txtDeviceAdr->text()));
+        txtDeviceAdr->setText(deviceAddressRule(txtDeviceAdr->text()));
 }
 
-void DeviceFormCore::txtDeviceAdr_LostFocus() { txtDeviceAdr->setText(deviceAddressText(txtDeviceAdr->text())); }
+void DeviceFormCore::txtDeviceAdr_LostFocus() { txtDeviceAdr->setText(deviceAddressRule(txtDeviceAdr->text())); }
+
+QString DeviceFormCore::deviceAddressRule(const QString& typed) const { return deviceAddressText(typed); }

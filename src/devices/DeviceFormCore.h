@@ -83,6 +83,9 @@ public:
     // The window's wiper write and read of channel Index.
     virtual void CMDxMIT_Click(int Index) = 0;
     virtual void cmdI2Read_Click(int Index) = 0;
+    // The device address field's rule on Enter and on leaving it: an I2C write address here,
+    // an SPI ID byte in the SPI window.
+    virtual QString deviceAddressRule(const QString& typed) const;
     // The wiper voltage of channel Index into lblWiperVolts(Index); also a service to the
     // quad consoles, which read the label afterwards.
     void cmdSampleWiper_Click(int Index);

@@ -77,6 +77,13 @@ QString deviceAddressText(const QString& typed)
     return t;
 }
 
+QString spiIdText(const QString& typed)
+{
+    const QString t = typed.toUpper();
+    const int v = HexToInt(t);
+    return v <= 0 || v > 0x100 ? QStringLiteral("50") : t;
+}
+
 std::uint8_t deviceAddressByte(const QString& text) { return static_cast<std::uint8_t>(HexToInt(text) & 0xFE); }
 
 int pinAddress(const std::array<bool, 4>& pins)

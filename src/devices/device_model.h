@@ -65,6 +65,9 @@ int decimalCommitPosition(const QString& typed, int taps);
 // The I2C address field after Enter or leaving it: upper case; no value, 0, negative or above
 // FF gives "50"; an odd value (which the link would send as a read) gives the even address
 // below it, and "50" when that is 0.
+// The SPI window's ID byte on Enter or on leaving it: upper case, "50" when its value is 0,
+// negative or above 0x100, else the text as typed (not padded, any low bit kept).
+QString spiIdText(const QString& typed);
 QString deviceAddressText(const QString& typed);
 // The address every transfer uses: the field's value with the read bit cleared.
 std::uint8_t deviceAddressByte(const QString& text);

@@ -395,6 +395,8 @@ void frmDCP_SPI1::mnuScriptShow_Click()
     forms().frmScriptOps.show();
 }
 
+QString frmDCP_SPI1::deviceAddressRule(const QString& typed) const { return spiIdText(typed); }
+
 void frmDCP_SPI1::linkQuadConsole()
 {
     // The hooks ask the SPI window loaded at the time of the call, so a console that outlives

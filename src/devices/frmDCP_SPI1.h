@@ -80,6 +80,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    QString deviceAddressRule(const QString& typed) const override;
     void linkQuadConsole();
     struct Preset;
     void applyPreset(const Preset& p);

@@ -256,3 +256,24 @@ TEST_F(SpiWindowTest, ScriptExecutionAndTheQuadConsoleOpenFromTheSpiWindow)
     link.setInUse(true);
     EXPECT_TRUE(w.isEnabled());
 }
+
+// The ID byte keeps what was typed (no padding, odd IDs stay odd); 0, or a value above 0x100,
+// becomes "50". An I2C write address would be made even: the SPI window must not do that.
+TEST_F(SpiWindowTest, TheIdByteKeepsItsTextUnlessItIsNoIdAtAll)
+{
+    sim::setUpEvaluationBoard(board());
+    frmDCP_SPI1& w = pickSPI();
+    const struct {
+        const char* typed;
+        const char* shown;
+    } cases[] = {{"5", "5"}, {"51", "51"}, {"0a", "0A"}, {"100", "100"}, {"0", "50"}, {"101", "50"}, {"G", "50"}, {"", "50"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        w.txtDeviceAdr->setText(c.typed);
+        w.txtDeviceAdr_KeyPress(13);
+        EXPECT_EQ(w.txtDeviceAdr->text(), c.shown);
+        w.txtDeviceAdr->setText(c.typed);
+        w.txtDeviceAdr_LostFocus();
+        EXPECT_EQ(w.txtDeviceAdr->text(), c.shown);
+    }
+}
