@@ -5,6 +5,8 @@
 #include "controls/lamp.h"
 #include "devices/SupplyPanel.h"
 #include "devices/device_model.h"
+#include "motherboard/supply.h"
+#include "shell/frmStartup.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "platform/services.h"
 #include "shell/forms.h"
@@ -12,6 +14,7 @@
 #include "shell/text.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -666,3 +669,37 @@ void DeviceFormCore::txtDeviceAdr_KeyPress(int KeyAscii)
 void DeviceFormCore::txtDeviceAdr_LostFocus() { txtDeviceAdr->setText(deviceAddressRule(txtDeviceAdr->text())); }
 
 QString DeviceFormCore::deviceAddressRule(const QString& typed) const { return deviceAddressText(typed); }
+
+void DeviceFormCore::activateDeviceWindow()
+{
+    g_ActiveForm = this;
+    if (supply->OptVCC[1]->isChecked()) {
+        supply->OptVCC_Click(1);
+        platform::pumpEvents();
+        InitVccOptions();
+    }
+}
+
+void DeviceFormCore::returnToMainMenu()
+{
+    supply->OptVCC[1]->setChecked(true);
+    supply->OptVCC_Click(1);
+    platform::pumpEvents();
+    g_ReturnToMenu = true;
+    forms().unloadQuadConsoles();
+    hide();
+    forms().frmStartup.show();
+    platform::pumpEvents();
+}
+
+void DeviceFormCore::closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload)
+{
+    if (!g_ReturnToMenu) {
+        e->ignore();
+        platform::endProgram();
+    }
+    if (pumpBeforeUnload)
+        platform::pumpEvents();
+    forms().unloadQuadConsoles();
+    e->accept();
+}

@@ -29,6 +29,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class SupplyPanel;
+class QCloseEvent;
 
 class DeviceFormCore : public QMainWindow, public DeviceFormControls {
     Q_OBJECT
@@ -86,6 +87,13 @@ public:
     // The device address field's rule on Enter and on leaving it: an I2C write address here,
     // an SPI ID byte in the SPI window.
     virtual QString deviceAddressRule(const QString& typed) const;
+
+    // What both device windows do when they come to the front, on "Return to Main Menu" and on
+    // their close box. `pumpBeforeUnload`: the I2C window lets events run once more before it
+    // takes the quad consoles away.
+    void activateDeviceWindow();
+    void returnToMainMenu();
+    void closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload);
     // The wiper voltage of channel Index into lblWiperVolts(Index); also a service to the
     // quad consoles, which read the label afterwards.
     void cmdSampleWiper_Click(int Index);

@@ -328,37 +328,11 @@ void frmDCP_SPI1::Form_Load()
     linkQuadConsole();
 }
 
-void frmDCP_SPI1::Form_Activate()
-{
-    g_ActiveForm = this;
-    if (supply->OptVCC[1]->isChecked()) {
-        supply->OptVCC_Click(1);
-        platform::pumpEvents();
-        InitVccOptions();
-    }
-}
+void frmDCP_SPI1::Form_Activate() { activateDeviceWindow(); }
 
-void frmDCP_SPI1::cmdMMenu_Click()
-{
-    supply->OptVCC[1]->setChecked(true);
-    supply->OptVCC_Click(1);
-    platform::pumpEvents();
-    g_ReturnToMenu = true;
-    forms().unloadQuadConsoles();
-    hide();
-    forms().frmStartup.show();
-    platform::pumpEvents();
-}
+void frmDCP_SPI1::cmdMMenu_Click() { returnToMainMenu(); }
 
-void frmDCP_SPI1::closeEvent(QCloseEvent* e)
-{
-    if (!g_ReturnToMenu) {
-        e->ignore();
-        platform::endProgram();
-    }
-    forms().unloadQuadConsoles();
-    e->accept();
-}
+void frmDCP_SPI1::closeEvent(QCloseEvent* e) { closeDeviceWindow(e, false); }
 
 // ---------------------------------------------------------------------------------------
 // Window-level handlers

@@ -273,38 +273,11 @@ void frmDCP_User1::Form_Load()
     setUpDone_ = true;
 }
 
-void frmDCP_User1::Form_Activate()
-{
-    g_ActiveForm = this;
-    if (supply->OptVCC[1]->isChecked()) {
-        supply->OptVCC_Click(1);
-        platform::pumpEvents();
-        InitVccOptions();
-    }
-}
+void frmDCP_User1::Form_Activate() { activateDeviceWindow(); }
 
-void frmDCP_User1::cmdMMenu_Click()
-{
-    supply->OptVCC[1]->setChecked(true);
-    supply->OptVCC_Click(1);
-    platform::pumpEvents();
-    g_ReturnToMenu = true;
-    forms().unloadQuadConsoles();
-    hide();
-    forms().frmStartup.show();
-    platform::pumpEvents();
-}
+void frmDCP_User1::cmdMMenu_Click() { returnToMainMenu(); }
 
-void frmDCP_User1::closeEvent(QCloseEvent* e)
-{
-    if (!g_ReturnToMenu) {
-        e->ignore();
-        platform::endProgram();
-    }
-    platform::pumpEvents();
-    forms().unloadQuadConsoles();
-    e->accept();
-}
+void frmDCP_User1::closeEvent(QCloseEvent* e) { closeDeviceWindow(e, true); }
 
 // ---------------------------------------------------------------------------------------
 // Window-level handlers
