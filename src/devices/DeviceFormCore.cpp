@@ -423,6 +423,31 @@ void DeviceFormCore::OptChans_Click(int Index)
     }
 }
 
+void DeviceFormCore::takePartCounts(const QString& description, int channels, int taps)
+{
+    g_TapCount = static_cast<std::int16_t>(taps);
+    g_ChannelCount = static_cast<std::int16_t>(channels);
+    for (int k = 0; k < 4; ++k)
+        g_ChannelMap[size_t(k)] = static_cast<std::int16_t>(k);
+    lblProduct->setText(description);
+    for (size_t i = 0; i < kChannelOptions.size(); ++i)
+        if (kChannelOptions[i] == channels)
+            OptChans[i]->setChecked(true);
+    for (size_t i = 0; i < kTapCounts.size(); ++i)
+        if (kTapCounts[i] == taps)
+            OptTaps[i]->setChecked(true);
+}
+
+void DeviceFormCore::runSelectedCountOptions()
+{
+    for (int i = 0; i < int(OptChans.size()); ++i)
+        if (OptChans[size_t(i)]->isChecked())
+            OptChans_Click(i);
+    for (int i = 0; i < int(OptTaps.size()); ++i)
+        if (OptTaps[size_t(i)]->isChecked())
+            OptTaps_Click(i);
+}
+
 // ---------------------------------------------------------------------------------------
 // Wiper channel panel
 

@@ -52,6 +52,13 @@ public:
     std::array<QRadioButton*, 3> OptChans{}; // "1", "2", "4"
     void OptTaps_Click(int Index);
     void OptChans_Click(int Index);
+    // A part picked from a parameter table: the device model takes its counts, lblProduct its
+    // description, and the channels and taps options with those counts are selected (a count
+    // no option has selects none, and the option selected before stays).
+    void takePartCounts(const QString& description, int channels, int taps);
+    // Runs the handlers of the selected channels and taps options, so that panels, lists and
+    // g_TapCount follow the options, also where a part's count selected none.
+    void runSelectedCountOptions();
 
     // --- wiper channel panels, control arrays by channel
     std::array<QGroupBox*, 4> SSFrame3{}; // " Set  Wiper Position"

@@ -317,32 +317,13 @@ void frmDCP_User1::applyPickedRecord()
     txtGPAddress->setText(f.gpAddress);
     lblGDRs->setText(f.gpLabel);
     txtDeviceAdr->setText(f.deviceAddress);
-    g_TapCount = static_cast<std::int16_t>(f.taps);
-    g_ChannelCount = static_cast<std::int16_t>(f.channels);
-    for (int k = 0; k < 4; ++k)
-        g_ChannelMap[size_t(k)] = static_cast<std::int16_t>(k);
-    lblProduct->setText(f.description);
-    for (size_t i = 0; i < kChannelOptions.size(); ++i)
-        if (kChannelOptions[i] == f.channels)
-            OptChans[i]->setChecked(true);
-    for (size_t i = 0; i < kTapCounts.size(); ++i)
-        if (kTapCounts[i] == f.taps)
-            OptTaps[i]->setChecked(true);
+    takePartCounts(f.description, f.channels, f.taps);
     platform::pumpEvents();
     cboRegSize->setCurrentIndex(f.regSizeIndex);
     cboDataSize->setCurrentIndex(f.dataSizeIndex);
     txtCalcAddr->setText(txtDeviceAdr->text());
     g_WriteAddress = deviceAddress();
-    for (int i = 0; i < int(OptChans.size()); ++i)
-        if (OptChans[size_t(i)]->isChecked()) {
-            OptChans_Click(i);
-            break;
-        }
-    for (int i = 0; i < int(OptTaps.size()); ++i)
-        if (OptTaps[size_t(i)]->isChecked()) {
-            OptTaps_Click(i);
-            break;
-        }
+    runSelectedCountOptions();
     platform::pumpEvents();
 }
 

@@ -8,8 +8,6 @@ namespace params {
 
 namespace {
 
-QString padOne(const QString& cell) { return cell.size() == 1 ? u'0' + cell : cell; }
-
 // A list index from a size cell: a number naming one of the list's three entries, else 1.
 int sizeIndex(const QString& cell)
 {
@@ -22,6 +20,8 @@ int sizeIndex(const QString& cell)
 }
 
 } // namespace
+
+QString padOneCharacter(const QString& cell) { return cell.size() == 1 ? u'0' + cell : cell; }
 
 int leadingCount(const QString& cell)
 {
@@ -36,8 +36,8 @@ I2CPartFields decodeI2CRecord(const ParameterTableRecord& record)
     f.channels = leadingCount(record[2]);
     f.taps = leadingCount(record[3]);
     f.deviceAddress = record[4];
-    f.acrAddress = padOne(record[5]);
-    f.acrValue = padOne(record[6]);
+    f.acrAddress = padOneCharacter(record[5]);
+    f.acrValue = padOneCharacter(record[6]);
     if (record[7] == QLatin1String("NA")) {
         f.gpAddress = "NA";
         f.gpLabel = "None Available";

@@ -33,4 +33,7 @@ I2CLayout i2cLayout(const QString& description);
 // number lies outside -32768..32767, counts 0.
 int leadingCount(const QString& cell);
 
+// A register cell of one character with a "0" in front ("5" is "05"); other cells as they are.
+QString padOneCharacter(const QString& cell);
+
 } // namespace params
