@@ -134,7 +134,8 @@ frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
 
     SSFMain = new QGroupBox("SPI Digital Poteniometer Control");
     auto* main = new QVBoxLayout(SSFMain);
-    main->addWidget(buildSpiFrames());
+    QWidget* spiFrames = buildSpiFrames();
+    main->addWidget(spiFrames);
     main->addWidget(buildChannelPanels());
     for (int k = 0; k < 4; ++k) {
         const size_t i = size_t(k);
@@ -148,7 +149,7 @@ frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
     }
 
     Frk4744Show = new QGroupBox;
-    auto* q = new QHBoxLayout(Frk4744Show);
+    auto* q = new QVBoxLayout(Frk4744Show);
     cmdStoreWCRs = new QPushButton("Store WCRs >> R0");
     cmdStoreWCRs->setToolTip("Write Wipers (WCRs) to Registers 0 for recall on power up.");
     cmdShowk4744 = new QPushButton("Show Instruction Set Form");
@@ -158,7 +159,8 @@ frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
     connect(cmdStoreWCRs, &QPushButton::clicked, this, [this] { cmdStoreWCRs_Click(); });
     connect(cmdShowk4744, &QPushButton::clicked, this, [this] { cmdShowk4744_Click(); });
     Frk4744Show->hide();
-    main->addWidget(Frk4744Show);
+    // A quad part shows these buttons where its register frames, which it hides, were.
+    static_cast<QGridLayout*>(spiFrames->layout())->addWidget(Frk4744Show, 0, 2, 3, 2);
     main->addStretch(1);
 
     cmdHID = new QPushButton("HID");
@@ -259,7 +261,6 @@ void frmDCP_SPI1::buildMenus()
     mnu_SPI_List = mnuDeviceSelect->addAction("SPI Parameter File");
     mnuZN3930 = mnuDeviceSelect->addAction("ZN3930");
     mnuZN3920 = mnuDeviceSelect->addAction("ZN3920");
-    mnu_SPI_List->setEnabled(false);
     connect(mnu_SPI_List, &QAction::triggered, this, [this] { mnu_SPI_List_Click(); });
     connect(mnuZN3930, &QAction::triggered, this, [this] { mnuZN3930_Click(); });
     connect(mnuZN3920, &QAction::triggered, this, [this] { mnuZN3920_Click(); });
@@ -400,9 +401,6 @@ void frmDCP_SPI1::linkQuadConsole()
 }
 
 void frmDCP_SPI1::mnuAbout_Click() { forms().frmAbout2.show(); }
-
-// The parameter file pick joins with its special set-ups; until then the entry is disabled.
-void frmDCP_SPI1::mnu_SPI_List_Click() {}
 
 void frmDCP_SPI1::applyPreset(const Preset& p)
 {

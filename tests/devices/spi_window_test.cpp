@@ -5,6 +5,7 @@
 #include "controls/lamp.h"
 #include "devices/SupplyPanel.h"
 #include "devices/frmDCP_SPI1.h"
+#include "devices/spi_fixture.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "quad/quad_console.h"
 #include "quad/quad_device_link.h"
@@ -15,7 +16,6 @@
 #include "sim/evaluation_board.h"
 #include "sim/quad_part.h"
 #include "sim/spi_parts.h"
-#include "support/board_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,14 +27,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-class SpiWindowTest : public BoardFixture {
+class SpiWindowTest : public SpiWindowFixture {
 protected:
-    frmDCP_SPI1& pickSPI()
-    {
-        forms().frmStartup.show();
-        forms().frmStartup().cboDCPSelect->setCurrentIndex(3);
-        return forms().frmDCP_SPI1();
-    }
     // The window with the part chosen by its preset and the supply on, the wire cleared.
     frmDCP_SPI1& atPart(bool zn3930)
     {
@@ -48,14 +42,6 @@ protected:
         w.supply->OptVCC[0]->setChecked(true);
         board().transcript.clear();
         return w;
-    }
-    // The bytes of every SPI transfer on the wire, the supply potentiometer's included.
-    std::vector<std::vector<int>> spiFrames()
-    {
-        std::vector<std::vector<int>> out;
-        for (const auto& r : board().transcript.requests(0x09))
-            out.emplace_back(r.begin() + 7, r.begin() + 7 + r[6]);
-        return out;
     }
     std::shared_ptr<sim::SpiDcp> part;
 };
