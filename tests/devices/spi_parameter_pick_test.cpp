@@ -228,7 +228,8 @@ TEST_F(SpiParameterPick, TheK4731RowPreparesTheQuadConsoleAndLeavesTheI2COptions
 
 // Cells the tables do not know: the ID keeps its one digit while register cells get their
 // "0"; 512 taps select the hidden option; three channels show channel 0 alone; taps the
-// options do not have keep the option in force; "na" and an empty ID send no ID byte.
+// options do not have keep the option in force; "na" and an empty ID send no ID byte; a
+// description in the wrong case gets no 10-bit form.
 TEST_F(SpiParameterPick, CellsOutsideTheTablesAndOddIds)
 {
     const QString file = writeFile(
@@ -236,7 +237,7 @@ TEST_F(SpiParameterPick, CellsOutsideTheTablesAndOddIds)
                    "S12,S13,Wr Count,Rd Count,S16,S17,Note\n"
                    "ODD1,\"Odd, three channels\",3,512,5,2,4,6,8,A,C,E,,,3,4,,,\n"
                    "ODD2,Fifty taps,2,50,na,,,,,,,,,,2,2,,,\n"
-                   "ODD3,No ID,2.5,64,,,,,,,,,,,2,2,,,\n"
+                   "ODD3,k6623/4 without an ID,2.5,64,,,,,,,,,,,2,2,,,\n"
                    "END\n");
     frmDCP_SPI1& w = atWindow([&] { sim::installZN3920(board()); });
 
@@ -269,6 +270,9 @@ TEST_F(SpiParameterPick, CellsOutsideTheTablesAndOddIds)
     EXPECT_FALSE(w.chkSendID->isChecked());
     EXPECT_TRUE(w.OptChans[1]->isChecked()); // 2.5 rounds to 2
     EXPECT_EQ(g_TapCount, 64);
+    // The 10-bit form needs its description's exact first characters.
+    EXPECT_FALSE(forms().FrmK6623.loaded());
+    EXPECT_EQ(registerFramesShown(w), std::vector<bool>(4, true));
     EXPECT_TRUE(svc.boxes.empty());
 }
 
