@@ -5,6 +5,7 @@
 #include "shell/globals.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -168,9 +169,13 @@ bool ProductExec::ReadParameters(const QString& FileName)
     }
     platform::pumpEvents();
 
-    std::optional<params::ParameterTable> table = params::readParameterFile(FileName, f);
-    if (!table)
+    QString problem;
+    std::optional<params::ParameterTable> table = params::readParameterFile(FileName, f, &problem);
+    if (!table) {
+        platform::msgBox(QStringLiteral("%1 cannot be read as a parameter table: %2.")
+                             .arg(QDir::toNativeSeparators(FileName), problem));
         return false;
+    }
     table_ = std::move(table);
     shownFamily_ = f;
 

@@ -121,18 +121,30 @@ std::optional<ParameterTable> parseParameterTable(QByteArrayView bytes, Family f
     return table;
 }
 
-std::optional<ParameterTable> readParameterFile(const QString& path, Family family)
+std::optional<ParameterTable> readParameterFile(const QString& path, Family family,
+                                                QString* problem)
 {
+    const auto fail = [&](const QString& why) -> std::optional<ParameterTable> {
+        if (problem)
+            *problem = why;
+        return std::nullopt;
+    };
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return fail(f.errorString());
     // A table is a few kilobytes; whatever lies beyond this is never part of one, and a huge
     // file of the wrong kind must not take all memory.
     constexpr qint64 kMostBytes = 1024 * 1024;
     const QByteArray bytes = f.read(kMostBytes);
     if (f.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return parseParameterTable(bytes, family);
+        return fail(f.errorString());
+    if (bytes.isEmpty())
+        return fail(QStringLiteral("the file is empty"));
+    std::optional<ParameterTable> table = parseParameterTable(bytes, family);
+    if (!table)
+        return fail(QStringLiteral("the file ends inside a row: every row of this table has %1 cells")
+                        .arg(rowWidth(family)));
+    return table;
 }
 
 QString i2cRecordAddressProblem(const ParameterTableRecord& record)

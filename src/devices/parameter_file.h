@@ -47,8 +47,10 @@ struct ParameterTable {
 
 // Reads the table from the file's bytes. Empty: the file ran out before the table ended.
 std::optional<ParameterTable> parseParameterTable(QByteArrayView bytes, Family family);
-// Reads the file at `path`; empty when it cannot be read or is no table.
-std::optional<ParameterTable> readParameterFile(const QString& path, Family family);
+// Reads the file at `path`; empty when it cannot be read or is no table, and then `problem`
+// (when given) says why, in words for the user.
+std::optional<ParameterTable> readParameterFile(const QString& path, Family family,
+                                                QString* problem = nullptr);
 
 // The I2C address a record names, checked before anything of the record is applied: hex
 // digits only, and after an odd value is taken as the write address below it, 0x02..0xFE.

@@ -8,6 +8,7 @@
 #include "shell/globals.h"
 #include "shell/shell_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -179,13 +180,26 @@ TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
 {
     const QString good = file("good.csv", kI2CSample);
     const QString noEnd = file("noend.csv", QString(kI2CSample).remove("END\n"));
-    for (const QString& chosen : {QString(), path("missing.csv"), noEnd}) {
+    // A file that cannot be read or is no table says why; a cancelled choice says nothing.
+    const struct {
+        QString chosen;
+        QString box;
+    } cases[] = {{QString(), QString()},
+                 {path("missing.csv"), QDir::toNativeSeparators(path("missing.csv")) +
+                                           " cannot be read as a parameter table: No such file or directory."},
+                 {noEnd, QDir::toNativeSeparators(noEnd) + " cannot be read as a parameter table: the file ends "
+                                                           "inside a row: every row of this table has 15 cells."}};
+    for (const auto& [chosen, box] : cases) {
         SCOPED_TRACE(chosen.toStdString());
         ProductExec& t = open(good);
         click(t, 1);
         i2cShown = 0;
+        svc.boxes.clear();
+        if (!box.isEmpty())
+            svc.answer(platform::vbOK);
         svc.openPaths.push_back(chosen);
         t.cmdLoadParam_Click();
+        EXPECT_EQ(svc.boxTexts(), box.isEmpty() ? QStringList{} : QStringList{box});
         EXPECT_FALSE(forms().ProductExec.loaded());
         EXPECT_TRUE(g_ParamTableDone);
         EXPECT_EQ(i2cShown, 1);
@@ -193,7 +207,6 @@ TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
         EXPECT_EQ(g_PickedRecord[0], "ZN3710"); // the pick survives its window
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    EXPECT_TRUE(svc.boxes.empty());
 
     // Cancel at the first file choice: nothing picked, the wait ends.
     resetSharedState();

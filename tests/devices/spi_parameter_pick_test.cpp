@@ -282,15 +282,21 @@ TEST_F(SpiParameterPick, NoPartPickedLeavesTheWindowAsItWas)
 {
     const QString truncated = writeFile("cut.csv", kSPISample.left(kSPISample.indexOf("END")).toUtf8());
     const QString empty = writeFile("empty.csv", {});
+    const auto unreadable = [](const QString& file, const char* why) {
+        return QDir::toNativeSeparators(file) + " cannot be read as a parameter table: " + why;
+    };
     const struct {
         const char* what;
         QString file;
         int row;
-    } cases[] = {{"cancelled", "", 1},
-                 {"missing", dir.filePath("nowhere.csv"), 1},
-                 {"no END row", truncated, 1},
-                 {"empty", empty, 1},
-                 {"END row picked", exampleTable(), 5}};
+        QString why; // the reader's own message before the window's, when the file is bad
+    } cases[] = {{"cancelled", "", 1, {}},
+                 {"missing", dir.filePath("nowhere.csv"), 1,
+                  unreadable(dir.filePath("nowhere.csv"), "No such file or directory.")},
+                 {"no END row", truncated, 1,
+                  unreadable(truncated, "the file ends inside a row: every row of this table has 19 cells.")},
+                 {"empty", empty, 1, unreadable(empty, "the file is empty.")},
+                 {"END row picked", exampleTable(), 5, {}}};
 
     frmDCP_SPI1& w = atWindow([this] { sim::installZN3930(board()); });
     w.mnuZN3930->trigger();
@@ -305,8 +311,13 @@ TEST_F(SpiParameterPick, NoPartPickedLeavesTheWindowAsItWas)
         SCOPED_TRACE(c.what);
         svc.boxes.clear();
         svc.answer(platform::vbOK);
+        if (!c.why.isEmpty())
+            svc.answer(platform::vbOK);
         pickRow(w, c.file, c.row);
-        EXPECT_EQ(svc.boxTexts(), QStringList{"No Device was selected from the list"});
+        QStringList boxes{"No Device was selected from the list"};
+        if (!c.why.isEmpty())
+            boxes.prepend(c.why);
+        EXPECT_EQ(svc.boxTexts(), boxes);
         EXPECT_EQ(state(), before);
         EXPECT_TRUE(w.isVisible());
         EXPECT_TRUE(spiFrames().empty());
