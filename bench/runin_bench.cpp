@@ -3,7 +3,10 @@
 // measured is the host's work alone: the report building, the link, the simulated board and
 // the window's displays. Prints the time per move and the resident memory before and after.
 //
-//   bench_runin [moves]      (default 100000)
+//   bench_runin [moves] [progress interval]      (defaults 100000 and 500)
+//
+// A progress interval of 32767 leaves the log almost empty, so what the memory does apart
+// from the log's growth shows on its own.
 #include "bridge/frmMainF340.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "platform/services.h"
@@ -77,6 +80,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int moves = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const QString every = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("500");
 
     BenchServices svc;
     platform::setServices(&svc);
@@ -97,6 +101,7 @@ int main(int argc, char** argv)
     const long rssBefore = residentKiB();
 
     w.txtTestQty->setText(QString::number(moves));
+    w.txtLogSteps->setText(every);
     // Resident memory at every quarter of the run: flat, apart from the log's own growth.
     int nextQuarter = 1;
     svc.onPump = [&] {

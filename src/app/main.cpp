@@ -14,7 +14,7 @@
 
 namespace {
 
-std::vector<std::shared_ptr<platform::BoardTransport>> chooseTransports(const CommandLine& cl, const sim::SimPart* part)
+std::vector<std::shared_ptr<platform::BoardTransport>> chooseTransports(const CommandLine& cl, const sim::PartChoice& part)
 {
     std::vector<std::shared_ptr<platform::BoardTransport>> list;
     if (cl.simulate)
@@ -44,18 +44,19 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    const sim::SimPart* part = nullptr;
+    sim::PartChoice part;
     if (cl.part == "list") {
         std::fputs(sim::simPartList().c_str(), stdout);
         return 0;
     }
     if (!cl.part.isEmpty()) {
-        part = sim::findSimPart(cl.part.toStdString());
-        if (!part) {
-            std::fprintf(stderr, "dcpeval: no simulated part %s; these are known:\n%s", qPrintable(cl.part),
-                         sim::simPartList().c_str());
+        std::string error;
+        const auto choice = sim::parsePartChoice(cl.part.toStdString(), &error);
+        if (!choice) {
+            std::fprintf(stderr, "dcpeval: --part %s: %s\n", qPrintable(cl.part), error.c_str());
             return 2;
         }
+        part = *choice;
     }
 
     static platform::DesktopServices desktop(cl.dataDir);

@@ -72,8 +72,10 @@ QString usageText()
         "                       repeat for several boards\n"
         "  --vid 0xNNNN         the boards' USB vendor ID (product ID is 0x2034)\n"
         "  --data-dir DIR       where dcpeval keeps its files (the VCC calibration file)\n"
-        "  --part NAME          the part on the simulated board's daughter board (default ZN3710);\n"
-        "                       --part list names the parts and the menu pick each goes with\n"
+        "  --part NAME[:OPT=V,...]\n"
+        "                       the part on the simulated board's daughter board (default ZN3710),\n"
+        "                       with settings of its own (updown:store-fails-after=20,noise-mv=5);\n"
+        "                       --part list names the parts, their menu picks and their settings\n"
         "  --help               this text\n"
         "Without --simulate or --board, dcpeval searches the USB HID devices.\n");
 }

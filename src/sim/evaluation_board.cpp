@@ -4,11 +4,16 @@ namespace sim {
 
 void setUpEvaluationBoard(SimBoard& board, const AnalogConfig& analog, const SimPart* part)
 {
-    attachAnalogBoard(board, analog);
-    (part ? *part : defaultSimPart()).install(board);
+    setUpEvaluationBoard(board, analog, PartChoice{part, {}});
 }
 
-std::shared_ptr<SimTransport> makeEvaluationBoards(int count, const AnalogConfig& analog, const SimPart* part)
+void setUpEvaluationBoard(SimBoard& board, const AnalogConfig& analog, const PartChoice& part)
+{
+    attachAnalogBoard(board, analog);
+    part.install(board);
+}
+
+std::shared_ptr<SimTransport> makeEvaluationBoards(int count, const AnalogConfig& analog, const PartChoice& part)
 {
     auto transport = std::make_shared<SimTransport>(count);
     for (int i = 0; i < transport->boardCount(); ++i) {

@@ -14,9 +14,11 @@ namespace sim {
 
 // part: the daughter board; null gives the default part.
 void setUpEvaluationBoard(SimBoard& board, const AnalogConfig& analog = {}, const SimPart* part = nullptr);
+// The daughter board with the settings `--part` gave it.
+void setUpEvaluationBoard(SimBoard& board, const AnalogConfig& analog, const PartChoice& part);
 
 // `count` evaluation boards in process, in search order, each with its own daughter board.
 std::shared_ptr<SimTransport> makeEvaluationBoards(int count, const AnalogConfig& analog = {},
-                                                   const SimPart* part = nullptr);
+                                                   const PartChoice& part = {});
 
 } // namespace sim

@@ -35,7 +35,8 @@ int usage(int rc)
                  "                             refused; over the socket it goes unanswered),\n"
                  "                             nak (M I2C transfers not acknowledged), garbage (random bytes)\n"
                  "  --verbose                  print every report both ways on stderr\n"
-                 "  --part NAME                the part on the daughter board (default ZN3710); --part list names them\n");
+                 "  --part NAME[:OPT=V,...]    the part on the daughter board (default ZN3710) with its settings;\n"
+                 "                             --part list names the parts and their settings\n");
     return rc;
 }
 
@@ -69,7 +70,7 @@ int main(int argc, char** argv)
     bool verbose = false;
     sim::SimBoard board;
     sim::AnalogConfig analog;
-    const sim::SimPart* part = nullptr;
+    sim::PartChoice part;
     const auto number = [&](int& i, const char* option, double& out) {
         if (!parseNumber(argv[++i], out)) {
             std::fprintf(stderr, "dcpeval-sim: %s wants a number, not %s\n", option, argv[i]);
@@ -116,11 +117,13 @@ int main(int argc, char** argv)
                 std::fputs(sim::simPartList().c_str(), stdout);
                 return 0;
             }
-            part = sim::findSimPart(name);
-            if (!part) {
-                std::fprintf(stderr, "dcpeval-sim: no part %s; these are known:\n%s", name.c_str(), sim::simPartList().c_str());
+            std::string error;
+            const auto choice = sim::parsePartChoice(name, &error);
+            if (!choice) {
+                std::fprintf(stderr, "dcpeval-sim: --part %s: %s\n", name.c_str(), error.c_str());
                 return 2;
             }
+            part = *choice;
         } else if (!std::strcmp(a, "--fault") && i + 1 < argc) {
             QString error;
             const auto fault = sim::parseFaultOption(QString::fromLocal8Bit(argv[++i]), &error);

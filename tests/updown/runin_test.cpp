@@ -219,7 +219,7 @@ TEST_F(RunInTestBase, AbortEndsAfterThePassWithTheTerminationLine)
 TEST_F(RunInTestBase, UnansweredReadingsFailTheMoveOrEndTheRun)
 {
     install();
-    svc.answerAll(platform::vbRetry, 2);
+    svc.answerAll(platform::vbRetry, 3);
     // Conversions 1-2 read the top, 3-4 the bottom, 5-6 the initial store, 7-8 the first move.
     rig.port.beforeConversion = [&](int n) {
         if (n == 8)
@@ -231,6 +231,22 @@ TEST_F(RunInTestBase, UnansweredReadingsFailTheMoveOrEndTheRun)
     EXPECT_EQ(fails[0], " Wiper Position 64 Check Expected 2.1265   Read .0000   Error 2.1265  TOL .0110 Volts     Test#[ 3] FAIL");
     EXPECT_EQ(test.fails, 1);
     EXPECT_TRUE(test.completed());
+
+    // The initial store's reading goes unanswered: both of its checks fail, the window
+    // check against a reading of 0 rather than whatever the buffer held.
+    rig.port.conversions = 0;
+    rig.port.beforeConversion = [&](int n) {
+        if (n == 6)
+            board().dropNextReplies(1);
+    };
+    run(QStringLiteral("4"), QStringLiteral("4"));
+    EXPECT_EQ(rig.logLines().value(6),
+              " Wiper Position 63 Check Expected 2.0932   Read .0000   Error 2.0932  TOL .0110 Volts     Test#[ 1] FAIL");
+    EXPECT_EQ(rig.logLines().value(7),
+              "Initial Test :   Wiper Position 63 Check Recorded value [00.0000] >= 02.0823 and <= 02.1042 Volts   Test#[ 2] FAIL");
+    EXPECT_EQ(test.fails, 2);
+    EXPECT_EQ(rig.lamps[2], runin::kLampFail);
+    EXPECT_EQ(rig.shownText(Field::RowError, 2), "-.---");
 
     // No top reading: nothing to check against, the run ends at once.
     rig.port.conversions = 0;
