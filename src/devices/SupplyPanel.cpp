@@ -77,9 +77,10 @@ SupplyPanel::SupplyPanel(QWidget* owner) : QObject(owner)
     txtADGain = new QLineEdit("2.0");
     for (QLineEdit* e : {txtADOffset, txtADGain})
         e->setMaximumWidth(56);
-    cal->addWidget(new QLabel("Offset"), 0, 0);
-    cal->addWidget(txtADOffset, 0, 1);
-    cal->addWidget(new QLabel("Gain"), 1, 0);
+    // One caption over both fields, its blanks placing "Gain" over the second.
+    Label8 = new QLabel("Offset         Gain");
+    cal->addWidget(Label8, 0, 0, 1, 2);
+    cal->addWidget(txtADOffset, 1, 0);
     cal->addWidget(txtADGain, 1, 1);
 
     g->addWidget(OptVCC[0], 0, 0);
@@ -98,6 +99,7 @@ SupplyPanel::SupplyPanel(QWidget* owner) : QObject(owner)
     g->addWidget(frmadcal, 4, 0, 1, 3);
 
     FraVminus = new QGroupBox("V Minus Control");
+    FraVminus->setToolTip("Controls Negative Supply ");
     auto* vm = new QGridLayout(FraVminus);
     ChkTrack = new QCheckBox("Track V+");
     ChkTrack->setChecked(true);
