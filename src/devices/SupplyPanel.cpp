@@ -106,6 +106,10 @@ SupplyPanel::SupplyPanel(QWidget* owner) : QObject(owner)
     OptVM[0] = new QRadioButton("On");
     OptVM[1] = new QRadioButton("Off");
     OptVM[1]->setChecked(true);
+    // V-minus follows VCC from the start, so its own switch starts out of use; otherwise a
+    // window whose set-up switches nothing would offer a switch that only paints the lamp.
+    OptVM[0]->setEnabled(false);
+    OptVM[1]->setEnabled(false);
     ShVM = new Lamp;
     vm->addWidget(ChkTrack, 0, 0, 1, 2);
     vm->addWidget(OptVM[0], 1, 0);

@@ -241,6 +241,10 @@ TEST_F(UpDownConsoleTest, MenuPickShowsTheConsoleAndRunInOpensFromIt)
     EXPECT_TRUE(forms().frmDCP_UD1().isVisible());
     EXPECT_FALSE(m.isVisible());
     EXPECT_FALSE(g_PortShadow[1] & 0x08);
+    // V-minus tracks VCC from the start: its own switch is out of use before any VCC change.
+    EXPECT_TRUE(forms().frmDCP_UD1().supply->ChkTrack->isChecked());
+    EXPECT_FALSE(forms().frmDCP_UD1().supply->OptVM[0]->isEnabled());
+    EXPECT_FALSE(forms().frmDCP_UD1().supply->OptVM[1]->isEnabled());
     EXPECT_FALSE(forms().frmDCP_UD1().cmdRunin->isHidden());
     forms().frmDCP_UD1().cmdRunin->click();
     EXPECT_TRUE(forms().UPDN_Runin().isVisible());
