@@ -75,6 +75,7 @@ void upDownTrain(LineHost& h, int Index)
     h.trainRunning(dcp, true);
     platform::pumpEvents();
     h.setLine(csBox(dcp), false);
+    h.showAbort(dcp);
     const int N = h.count(Index);
 
     g_PinBatch = true;
@@ -161,6 +162,7 @@ void pushButtonTrain(LineHost& h, int Index)
     const int T = h.period(1);
     g_AbortIncr = false;
     h.trainRunning(1, true);
+    h.showAbort(1);
     const int N = h.count(Index);
 
     g_PinBatch = true;

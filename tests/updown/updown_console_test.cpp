@@ -120,7 +120,9 @@ TEST_F(UpDownConsoleTest, TrainsAndSequencesOnTheWire)
 TEST_F(UpDownConsoleTest, AbortEndsTheTrainAfterThePulseWithOneFinalStep)
 {
     int falls = 0;
+    bool abortBeforeSelect = false; // Abort in view while /CS1 is still high
     svc.onPump = [&](int) {
+        abortBeforeSelect = abortBeforeSelect || (countOf("CS1-") == 0 && w->cmdAbortIncr[0]->isVisible());
         if (countOf("INC-") == 3 && falls == 0) {
             falls = 3;
             w->cmdAbortIncr[0]->click();
@@ -130,6 +132,7 @@ TEST_F(UpDownConsoleTest, AbortEndsTheTrainAfterThePulseWithOneFinalStep)
     train(0, "10");
     EXPECT_EQ(countOf("INC-"), 4);
     EXPECT_EQ(wiper(0), 54);
+    EXPECT_FALSE(abortBeforeSelect);
     EXPECT_TRUE(w->cmdAbortIncr[0]->isHidden());
     EXPECT_TRUE(w->cmdIncr[0]->isEnabled());
 }
@@ -149,6 +152,15 @@ TEST_F(UpDownConsoleTest, ATrainOnOneChipNeverStepsTheOther)
     w->cmdSequence[1]->click();
     EXPECT_EQ(wiper(0), 47);
     EXPECT_EQ(wiper(1), 54);
+    // With /INC raised by hand while DCP #2 is still selected, deselecting it for a DCP #1
+    // train is that chip's store, as its own Store would be; it does not step.
+    train(2, "2");
+    w->ChOut[5]->setChecked(true);
+    train(1, "1");
+    EXPECT_EQ(wiper(0), 46);
+    EXPECT_EQ(wiper(1), 56);
+    EXPECT_EQ(part->chips[1].storeCycles, 1);
+    EXPECT_EQ(part->chips[1].stored, 56);
     w->OptChans[0]->click();
     EXPECT_FALSE(w->FrmIncr[1]->isVisibleTo(w));
 }
