@@ -77,9 +77,10 @@ SupplyPanel::SupplyPanel(QWidget* owner) : QObject(owner)
     txtADGain = new QLineEdit("2.0");
     for (QLineEdit* e : {txtADOffset, txtADGain})
         e->setMaximumWidth(56);
-    cal->addWidget(new QLabel("Offset"), 0, 0);
-    cal->addWidget(txtADOffset, 0, 1);
-    cal->addWidget(new QLabel("Gain"), 1, 0);
+    // One caption over both fields, its blanks placing "Gain" over the second.
+    Label8 = new QLabel("Offset         Gain");
+    cal->addWidget(Label8, 0, 0, 1, 2);
+    cal->addWidget(txtADOffset, 1, 0);
     cal->addWidget(txtADGain, 1, 1);
 
     g->addWidget(OptVCC[0], 0, 0);
@@ -98,12 +99,17 @@ SupplyPanel::SupplyPanel(QWidget* owner) : QObject(owner)
     g->addWidget(frmadcal, 4, 0, 1, 3);
 
     FraVminus = new QGroupBox("V Minus Control");
+    FraVminus->setToolTip("Controls Negative Supply ");
     auto* vm = new QGridLayout(FraVminus);
     ChkTrack = new QCheckBox("Track V+");
     ChkTrack->setChecked(true);
     OptVM[0] = new QRadioButton("On");
     OptVM[1] = new QRadioButton("Off");
     OptVM[1]->setChecked(true);
+    // V-minus follows VCC from the start, so its own switch starts out of use; otherwise a
+    // window whose set-up switches nothing would offer a switch that only paints the lamp.
+    OptVM[0]->setEnabled(false);
+    OptVM[1]->setEnabled(false);
     ShVM = new Lamp;
     vm->addWidget(ChkTrack, 0, 0, 1, 2);
     vm->addWidget(OptVM[0], 1, 0);

@@ -41,6 +41,7 @@ public:
     QLabel* lblVCCVolts = nullptr;
     QLineEdit* txtUserVCC = nullptr; // hidden: the VCC list offers no user code
     QLabel* lblUserVCC = nullptr;
+    QLabel* Label8 = nullptr; // the captions of offset and gain
     QLineEdit* txtADOffset = nullptr;
     QLineEdit* txtADGain = nullptr;
     std::array<QRadioButton*, 2> OptVM{}; // (0) "On", (1) "Off"

@@ -154,8 +154,11 @@ void frmDCP_PB1::trainRunning(int, bool running)
     cmdAlloutsHigh->setEnabled(!running);
     for (QPushButton* b : cmdIncr)
         b->setEnabled(!running);
-    cmdAbortIncr->setVisible(running);
+    if (!running)
+        cmdAbortIncr->hide();
 }
+
+void frmDCP_PB1::showAbort(int) { cmdAbortIncr->show(); }
 
 bool frmDCP_PB1::storeAfterTrain() const { return ChlAutoCS[1]->isChecked(); }
 

@@ -36,6 +36,7 @@ public:
     int count(int index) override;
     int period(int) override;
     void trainRunning(int, bool running) override;
+    void showAbort(int) override;
     bool storeAfterTrain() const override;
     int holdTime(int index) override;
     void holdRunning(bool running) override;

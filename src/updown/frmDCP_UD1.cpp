@@ -266,8 +266,11 @@ void frmDCP_UD1::trainRunning(int dcp, bool running)
         b->setEnabled(!running);
     for (QPushButton* b : cmdIncr)
         b->setEnabled(!running);
-    cmdAbortIncr[size_t(dcp - 1)]->setVisible(running);
+    if (!running)
+        cmdAbortIncr[size_t(dcp - 1)]->hide();
 }
+
+void frmDCP_UD1::showAbort(int dcp) { cmdAbortIncr[size_t(dcp - 1)]->show(); }
 
 bool frmDCP_UD1::csHighAfterTrain(int dcp) const { return ChlAutoCS[size_t(2 * dcp - 1)]->isChecked(); }
 

@@ -47,6 +47,7 @@ public:
     int count(int index) override;
     int period(int dcp) override;
     void trainRunning(int dcp, bool running) override;
+    void showAbort(int dcp) override;
     bool csHighAfterTrain(int dcp) const override;
     void disableNoStore(int dcp) override;
 

@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 #include "shell/globals.h"
+#include "shell/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,7 +48,8 @@ int wholeNumber(const QString& text, bool* ok)
     *ok = good && std::isfinite(v);
     if (!*ok)
         return 0;
-    return int(std::clamp(std::round(v), -32768.0, 32767.0));
+    return CInt(v); // halves to even, like every whole number the program reads
+
 }
 
 void waitMs(int t)
@@ -73,6 +75,7 @@ void upDownTrain(LineHost& h, int Index)
     h.trainRunning(dcp, true);
     platform::pumpEvents();
     h.setLine(csBox(dcp), false);
+    h.showAbort(dcp);
     const int N = h.count(Index);
 
     g_PinBatch = true;
@@ -159,6 +162,7 @@ void pushButtonTrain(LineHost& h, int Index)
     const int T = h.period(1);
     g_AbortIncr = false;
     h.trainRunning(1, true);
+    h.showAbort(1);
     const int N = h.count(Index);
 
     g_PinBatch = true;

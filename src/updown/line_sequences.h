@@ -24,8 +24,10 @@ public:
     // Count and period boxes, read as whole numbers (a bad text is reset to its fallback).
     virtual int count(int index) = 0;
     virtual int period(int dcp) = 0;
-    // The train's buttons: disabled and Abort shown while it runs.
+    // The train's buttons: disabled while it runs; its Abort goes out of view as it ends.
     virtual void trainRunning(int dcp, bool running) = 0;
+    // The running train's Abort comes into view.
+    virtual void showAbort(int dcp) = 0;
     // Up/down: the "set /CS high after the train" box of a DCP.
     virtual bool csHighAfterTrain(int dcp) const { (void)dcp; return false; }
     virtual void disableNoStore(int dcp) { (void)dcp; }

@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 
+#include <functional>
+
 class PushButtonConsoleTest : public PinTraceFixture {
 protected:
     void SetUp() override
@@ -78,6 +80,7 @@ TEST_F(PushButtonConsoleTest, ShutdownComesInOneWriteEvenWithDownAlreadyLow)
     clearTrace();
     w->cmdSequence[3]->click();
     EXPECT_EQ(trace(), "STORE+ UP-");
+    EXPECT_EQ(portSets().size(), 6); // one port write
     EXPECT_TRUE(part->shutdown());
     w->cmdSequence[4]->click();
     EXPECT_FALSE(part->shutdown());
@@ -118,4 +121,90 @@ TEST_F(PushButtonConsoleTest, MenuPickShowsTheConsoleAndHidesTheMenu)
     EXPECT_FALSE(g_PortShadow[1] & 0x08);
     for (QCheckBox* b : forms().frmDCP_PB1().ChOut)
         EXPECT_TRUE(b->isChecked());
+}
+
+TEST_F(PushButtonConsoleTest, ShutdownAndSetAllHighAreOnePortWriteEach)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> press;
+        const char* wire;
+        const char* p0;
+        const char* p1;
+        bool shutdown;
+    } cases[] = {
+        {"enable", [&] { w->cmdSequence[3]->click(); }, "UP- DOWN-", "C6", "08", true},
+        {"enable again", [&] { w->cmdSequence[3]->click(); }, "", nullptr, nullptr, true},
+        {"release", [&] { w->cmdSequence[4]->click(); }, "UP+ DOWN+", "C6", "0E", false},
+        {"enable", [&] { w->cmdSequence[3]->click(); }, "UP- DOWN-", "C6", "08", true},
+        {"set all high", [&] { w->cmdAlloutsHigh->click(); }, "UP+ DOWN+", "C6", "0E", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clearTrace();
+        c.press();
+        EXPECT_EQ(trace(), c.wire);
+        const QStringList sets = portSets();
+        if (!c.p0) {
+            EXPECT_TRUE(sets.isEmpty());
+        } else {
+            ASSERT_EQ(sets.size(), 6);
+            EXPECT_EQ(sets[0], QStringLiteral("80=") + c.p0);
+            EXPECT_EQ(sets[1], QStringLiteral("90=") + c.p1);
+        }
+        EXPECT_EQ(part->shutdown(), c.shutdown);
+        EXPECT_EQ(readings(), 0); // this console takes no reading after a line change
+    }
+}
+
+TEST_F(PushButtonConsoleTest, HoldSequencesOnTheWire)
+{
+    struct Case {
+        int index; // 0 Up, 1 Down, 2 Toggle Store
+        const char* time;
+        const char* wire;
+        int hold; // ms low, and ms waited after the release
+    } cases[] = {
+        {0, nullptr, "UP- UP+", 1100}, // the default hold time
+        {1, "300", "DOWN- DOWN+", 300},
+        {2, nullptr, "STORE- STORE+", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.wire);
+        if (c.time)
+            w->txtPressAndHold[size_t(c.index)]->setText(c.time);
+        bool lockedOut = true, setAllHighUsable = true;
+        svc.onPump = [&](int) {
+            if (edges.size() != 1)
+                return; // only while the button is held
+            lockedOut = lockedOut && !w->cmdIncr[0]->isEnabled() && !w->cmdSequence[4]->isEnabled();
+            setAllHighUsable = setAllHighUsable && w->cmdAlloutsHigh->isEnabled();
+        };
+        clearTrace();
+        const int before = part->wiper();
+        w->cmdSequence[size_t(c.index)]->click();
+        svc.onPump = nullptr;
+        const std::int64_t end = svc.monoMs;
+        EXPECT_EQ(trace(), c.wire);
+        ASSERT_EQ(times.size(), 2u);
+        EXPECT_GE(times[1] - times[0], c.hold);
+        EXPECT_GE(end - times[1], c.hold);
+        EXPECT_TRUE(lockedOut);
+        EXPECT_TRUE(setAllHighUsable);
+        EXPECT_TRUE(w->cmdIncr[0]->isEnabled());
+        EXPECT_TRUE(w->cmdSequence[4]->isEnabled());
+        if (c.index == 1) {
+            EXPECT_EQ(part->wiper(), before - 1);
+        }
+        if (c.index == 2) {
+            EXPECT_EQ(part->stored, part->wiper());
+        }
+    }
+    // The stored position comes back after a power cycle; the moves after it do not.
+    const int stored = part->stored;
+    w->cmdSequence[1]->click();
+    EXPECT_EQ(part->wiper(), stored - 1);
+    vcc(false);
+    vcc(true);
+    EXPECT_EQ(part->wiper(), stored);
 }
