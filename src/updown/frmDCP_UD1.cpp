@@ -2,6 +2,7 @@
 
 #include "controls/lamp.h"
 #include "devices/SupplyPanel.h"
+#include "devices/device_model.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "platform/services.h"
 #include "shell/forms.h"
@@ -156,6 +157,10 @@ QGroupBox* frmDCP_UD1::buildIncrFrame(int k)
     ChlAutoCS[size_t(down)]->setToolTip(k == 0 ? "If checked, CS is automatically set high after Inc / Dec."
                                                : "If checked, /CS is automatically set high after Inc / Dec.");
     cmdAbortIncr[size_t(k)] = button("Abort ");
+    // Abort comes and goes with each train; its place is kept so the window does not grow.
+    QSizePolicy keep = cmdAbortIncr[size_t(k)]->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    cmdAbortIncr[size_t(k)]->setSizePolicy(keep);
     cmdAbortIncr[size_t(k)]->hide();
     g->addWidget(Label2[size_t(k)], 0, 1, 1, 2);
     g->addWidget(cmdIncr[size_t(up)], 1, 0);
@@ -214,8 +219,14 @@ void frmDCP_UD1::cmdSampleBits_Click()
 {
     frmMotherboardDAQ2& mb = forms().frmMotherboardDAQ2();
     mb.cmdReadPipe1_Click();
-    const int p0 = HexToInt(mb.txtPBufRd[0]->text());
-    const int p1 = HexToInt(mb.txtPBufRd[1]->text());
+    // A port the board did not answer reads "--": taking that for 0 would drive the lines low
+    // and could step the wiper. The boxes keep what they show.
+    const QString port0 = mb.txtPBufRd[0]->text();
+    const QString port1 = mb.txtPBufRd[1]->text();
+    if (!devices::isHexDigits(port0) || !devices::isHexDigits(port1))
+        return;
+    const int p0 = HexToInt(port0);
+    const int p1 = HexToInt(port1);
     const bool levels[] = {(p0 >> 6 & 1) != 0, (p1 >> 1 & 1) != 0, (p1 >> 2 & 1) != 0};
     for (int b = 0; b < 3; ++b) {
         ShpOut[size_t(b)]->setFillColor(levels[b] ? kRed : kBlack);

@@ -241,6 +241,18 @@ TEST_F(UpDownConsoleTest, SampleReadsTheDcp1LinesBackFromTheBoard)
         EXPECT_TRUE(w->ChOut[4]->isChecked());
         EXPECT_TRUE(w->ChOut[5]->isChecked());
     }
+
+    // Port 0 unanswered (Retry searches the board again): the boxes keep their levels rather
+    // than taking the no-reply mark for 0.
+    board().setPinInputs(0, 0xFF, 0x00);
+    board().setPinInputs(1, 0xFF, 0x00);
+    board().dropNextReplies(1);
+    svc.answer(platform::vbRetry);
+    w->cmdSampleBits->click();
+    EXPECT_EQ(svc.boxes.size(), 1u);
+    for (int b : {0, 1, 2})
+        EXPECT_TRUE(w->ChOut[size_t(b)]->isChecked()) << b;
+    EXPECT_EQ(forms().frmMotherboardDAQ2().txtPBufRd[0]->text(), "--");
 }
 
 TEST_F(UpDownConsoleTest, MenuPickShowsTheConsoleAndRunInOpensFromIt)
