@@ -355,6 +355,9 @@ void frmDCP_SPI1::cmdShowk4744_Click()
         platform::msgBox(kVccOff, platform::vbOKOnly, QString());
         return;
     }
+    frm_k4731& quad = forms().frm_k4731();
+    quad.setWindowTitle("k4731/2  Instruction Set, Register Controls and Status Detail");
+    quad.FrPot->setTitle("K4731/2 Instruction Set");
     forms().frm_k4731.show();
 }
 

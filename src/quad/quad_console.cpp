@@ -647,11 +647,8 @@ void setP06(bool high)
 
 } // namespace
 
-bool QuadConsole::i2cRead(const QString& instruction)
+bool QuadConsole::i2cRead(const QString& instruction, std::uint8_t address)
 {
-    std::uint8_t address = 0;
-    if (!deviceAddress(address))
-        return false;
     g_I2CAddress = std::uint8_t(address & 0xFE);
     frmMainF340& con = bridgeConsole();
     con.txtNumToRead->setText(QString::number(kI2CReadCount));
@@ -670,27 +667,25 @@ bool QuadConsole::i2cRead(const QString& instruction)
     return ok;
 }
 
-bool QuadConsole::i2cWrite(const QString& instruction, int count)
+bool QuadConsole::i2cWrite(const QString& instruction, int count, const QString& value, std::uint8_t address)
 {
-    std::uint8_t address = 0;
-    if (!deviceAddress(address))
-        return false;
     g_I2CAddress = std::uint8_t(address & 0xFE);
     frmMainF340& con = bridgeConsole();
     con.txtNumToWrite->setText(QString::number(count));
     con.txtStartRegWr->setText(instruction);
     con.txtWriteVal[0]->setText(instruction);
     if (count > 1)
-        con.txtWriteVal[1]->setText(txtWriteValue->text());
+        con.txtWriteVal[1]->setText(value);
     TransferOptions none(con, false);
     con.cmdWrite_Click();
     return g_BridgeStatus == kStatusOk;
 }
 
-bool QuadConsole::spiFrame(const QString& instruction, const QString& count, const QString& value, bool read)
+bool QuadConsole::spiFrame(const QString& instruction, const QString& count, const QString& value, bool read,
+                           std::uint8_t id)
 {
     frmMotherboardDAQ2& mb = forms().frmMotherboardDAQ2();
-    mb.txtSPIWrite3Data[1]->setText(device().deviceAddress());
+    mb.txtSPIWrite3Data[1]->setText(Hex2(id));
     mb.txtSPIWrQty3->setText(count);
     if (read) {
         platform::pumpEvents();
@@ -741,6 +736,7 @@ void QuadConsole::displaysAfter(bool ok)
         }
         (wcr ? lblRDWcr[p] : lblRdData[k])->setText(lblReadValue->text());
         blink(l);
+        readShown_ = true;
     } else if (s.operation == kOpWrite) {
         if (s.registerKind == kKindWcr) {
             txtWXWcr[p]->setText(txtWriteValue->text());
@@ -780,6 +776,7 @@ void QuadConsole::displaysAfter(bool ok)
 
 void QuadConsole::cmdDoInstruction_Click()
 {
+    readShown_ = false;
     const QuadComposition& s = c();
     const QString instruction = lblSet[4]->text();
     const bool known = s.operation == kOpRead || s.operation == kOpWrite || s.operation == kOpXfer
@@ -788,27 +785,31 @@ void QuadConsole::cmdDoInstruction_Click()
         platform::msgBox(QString("Instruction \"%1\" is not a hex byte; nothing was sent.").arg(instruction));
         return;
     }
-    // An address that is no byte is refused before anything is sent, without a status step.
+    // An address or ID that is no byte is refused before anything is sent, without a
+    // status step; the transports get it, and a value to write, as two hex digits, so that
+    // "0FF" or "5" go out as the byte they stand for.
     std::uint8_t address = 0;
-    if (known && s.operation != kOpInc && bus_ == Bus::I2C && !deviceAddress(address))
+    if (known && s.operation != kOpInc && !deviceAddress(address))
         return;
     const FrameCounts counts = frameCounts(bus_);
     bool ok = true;
     if (s.operation == kOpRead) {
-        ok = bus_ == Bus::I2C ? i2cRead(instruction) : spiFrame(instruction, device().readCount(), QString(), true);
+        ok = bus_ == Bus::I2C ? i2cRead(instruction, address)
+                              : spiFrame(instruction, device().readCount(), QString(), true, address);
         displaysAfter(ok);
     } else if (s.operation == kOpWrite) {
-        const QString value = txtWriteValue->text();
-        if (!writeValue(value)) {
-            platform::msgBox(QString("Write value \"%1\" is not a hex byte (00 to FF); nothing was written.").arg(value));
+        const QString text = txtWriteValue->text();
+        const auto value = writeValue(text);
+        if (!value) {
+            platform::msgBox(QString("Write value \"%1\" is not a hex byte (00 to FF); nothing was written.").arg(text));
             return;
         }
-        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.write)
-                              : spiFrame(instruction, QString::number(counts.write), value, false);
+        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.write, Hex2(*value), address)
+                              : spiFrame(instruction, QString::number(counts.write), Hex2(*value), false, address);
         displaysAfter(ok);
     } else if (s.operation == kOpXfer || s.operation == kOpXferG) {
-        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.xfer)
-                              : spiFrame(instruction, QString::number(counts.xfer), QString(), false);
+        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.xfer, QString(), address)
+                              : spiFrame(instruction, QString::number(counts.xfer), QString(), false, address);
         displaysAfter(ok);
     } else if (s.operation == kOpInc) {
         enterIncMode();
@@ -820,12 +821,12 @@ void QuadConsole::cmdDoInstruction_Click()
 // ---------------------------------------------------------------------------------------
 // Register buttons, Read All, Set Wr = Rd, fill and value entry
 
-void QuadConsole::readInto(QLabel* display, const Lamp* lamp)
+void QuadConsole::readInto(QLabel* display)
 {
-    const QString before = display->text();
     cmdDoInstruction_Click();
-    // A failed read leaves the register's display as it was.
-    display->setText(lamp->fillColor() == kRed ? before : lblReadValue->text());
+    // A read that failed or was refused leaves the register's display as it was.
+    if (readShown_)
+        display->setText(lblReadValue->text());
 }
 
 void QuadConsole::cmdRdWCR_Click(int Index)
@@ -834,7 +835,7 @@ void QuadConsole::cmdRdWCR_Click(int Index)
         return;
     select(OptInstruction[kReadWcr]);
     select(OptWiper[size_t(Index)]);
-    readInto(lblRDWcr[size_t(Index)], ShpRdWCR[size_t(Index)]);
+    readInto(lblRDWcr[size_t(Index)]);
 }
 
 void QuadConsole::cmdWrWCR_Click(int Index)
@@ -854,7 +855,7 @@ void QuadConsole::cmdRDData_Click(int Index)
     select(OptInstruction[kReadData]);
     select(OptWiper[size_t(Index / 4)]);
     select(OptRegSel[size_t(Index % 4)]);
-    readInto(lblRdData[size_t(Index)], ShpDataRd[size_t(Index)]);
+    readInto(lblRdData[size_t(Index)]);
 }
 
 void QuadConsole::cdmWrData_Click(int Index)
