@@ -24,6 +24,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace quad;
 
 namespace {
@@ -38,6 +40,13 @@ constexpr std::uint8_t kP06 = 0x40;    // raised around the I2C console's reads
 constexpr int kReadPauseMs = 20;
 constexpr int kStatusPauseMs = 30;
 constexpr int kTerminatePauseMs = 750;
+
+// Layout: the window's client area (13995 x 11970 twips at 15 twips a pixel), the height of
+// a control row in the pot frames, and the instruction table's cells (2000, 8 x 400 and
+// 3100 twips wide, at least 520 high).
+constexpr int kWindowWidth = 933, kWindowHeight = 798;
+constexpr int kPotRowHeight = 18, kPotCaptionHeight = 15;
+constexpr int kNameColumn = 133, kBitColumn = 27, kOperationColumn = 207, kMinRowHeight = 35;
 
 // The bus pins on port P0 while the crossbar leaves them to the port.
 struct Pins {
@@ -159,7 +168,7 @@ QuadDeviceLink& QuadConsole::device() const { return quadDeviceLink(bus_); }
 
 void QuadConsole::buildWindow()
 {
-    resize(933, 798);
+    resize(kWindowWidth, kWindowHeight);
     auto* top = new QHBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
 
@@ -178,15 +187,15 @@ void QuadConsole::buildWindow()
     lower->addWidget(buildIncDecFrame());
     left->addLayout(lower);
     left->addStretch(1);
-    top->addWidget(FrPot, 1);
+    top->addWidget(FrPot);
 
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
     for (int p = 0; p < 4; ++p)
         right->addWidget(buildPotFrame(p));
-    right->addWidget(buildLegend());
-    right->addStretch(1);
-    top->addLayout(right);
+    // The legend takes the height the pot frames leave, so its wrapped lines never crowd.
+    right->addWidget(buildLegend(), 1);
+    top->addLayout(right, 1);
 
     connect(cmdDoInstruction, &QPushButton::clicked, this, [this] { userAction([this] { cmdDoInstruction_Click(); }); });
     connect(cmdResetInstruction, &QPushButton::clicked, this,
@@ -266,7 +275,7 @@ QWidget* QuadConsole::buildComposition()
     gi->setVerticalSpacing(1);
     for (int i = 0; i < kInstructionCount; ++i) {
         OptInstruction[size_t(i)] = new QuadOption(kInstructions[size_t(i)].caption);
-        gi->addWidget(OptInstruction[size_t(i)], i % 5, i / 5);
+        gi->addWidget(OptInstruction[size_t(i)], i % 4, i / 4);
     }
     groups->addWidget(FrInstruction, 2);
     FrRegisterSelection = new QGroupBox("R1 / 0");
@@ -295,6 +304,8 @@ QWidget* QuadConsole::buildValueFrame()
 {
     FrVal = new QGroupBox;
     auto* g = new QGridLayout(FrVal);
+    g->setVerticalSpacing(2);
+    g->setContentsMargins(8, 4, 8, 6);
     Label2[0] = new QLabel("User Input Write Value");
     Label2[1] = new QLabel("Read Operation returned Value.");
     txtWriteValue = valueField("00", "User Data Input Field for Value to Write in Hex.");
@@ -320,6 +331,7 @@ QWidget* QuadConsole::buildValueFrame()
     g->addWidget(Label2[1], 2, 0);
     g->addWidget(lblReadValue, 3, 0, Qt::AlignLeft);
     auto* status = new QHBoxLayout;
+    status->setSpacing(6);
     status->addWidget(cmdDoInstruction);
     status->addWidget(ShpI2CAck[0]);
     status->addWidget(Label1);
@@ -361,7 +373,8 @@ QWidget* QuadConsole::buildPotFrame(int pot)
     FrDCP[p] = new QGroupBox(QString("Pot %1").arg(pot));
     FrDCP[p]->setToolTip("DCP / POT Internal Data and WCR Registers");
     auto* g = new QGridLayout(FrDCP[p]);
-    g->setVerticalSpacing(2);
+    g->setContentsMargins(6, 2, 6, 4);
+    g->setVerticalSpacing(0);
     g->setHorizontalSpacing(4);
     lblDataRegs[p] = new QLabel(QString("Data Registers Pot %1").arg(pot));
     g->addWidget(lblDataRegs[p], 0, 0, 1, 12);
@@ -399,6 +412,15 @@ QWidget* QuadConsole::buildPotFrame(int pot)
     g->addWidget(txtWXWcr[p], 7, 7);
     g->addWidget(ShpWrWCR[p], 7, 8);
     g->setColumnMinimumWidth(3, 12);
+    // Four pot frames and the legend stack in the window's height: one control row each.
+    for (QWidget* w : FrDCP[p]->findChildren<QWidget*>()) {
+        if (w == line)
+            w->setFixedHeight(3);
+        else if (w == lblDataRegs[p] || w == Label13[p])
+            w->setFixedHeight(kPotCaptionHeight);
+        else if (!qobject_cast<Lamp*>(w))
+            w->setFixedHeight(kPotRowHeight);
+    }
     return FrDCP[p];
 }
 
@@ -406,7 +428,8 @@ QWidget* QuadConsole::buildLegend()
 {
     Frame1 = new QGroupBox("LED Color Legend");
     auto* g = new QGridLayout(Frame1);
-    g->setVerticalSpacing(2);
+    g->setContentsMargins(6, 2, 6, 2);
+    g->setVerticalSpacing(1);
     static const int kColors[] = {kBlack, kGreen, kDarkGreen, kBlue, kYellow};
     for (size_t i = 0; i < ShpLegend.size(); ++i) {
         ShpLegend[i] = lamp();
@@ -431,6 +454,7 @@ QWidget* QuadConsole::buildLegend()
     g->addWidget(ShpLegend[3], 3, 0);
     g->addWidget(Label5[3], 3, 1);
     g->setColumnStretch(1, 1);
+    g->setRowStretch(4, 1);
     return Frame1;
 }
 
@@ -451,14 +475,10 @@ void QuadConsole::buildTable()
     small.setFamily("Small Fonts");
     small.setPointSizeF(6.75);
     t->setFont(small);
-    // Twips at 15 per pixel: 2000, 8 x 400, 3100 wide; 520 high.
-    t->setColumnWidth(0, 133);
+    t->setColumnWidth(0, kNameColumn);
     for (int c = 1; c <= 8; ++c)
-        t->setColumnWidth(c, 27);
-    t->setColumnWidth(9, 207);
-    for (int r = 0; r < kTableRows; ++r)
-        t->setRowHeight(r, 35);
-    t->setFixedSize(133 + 8 * 27 + 207 + 2 * t->frameWidth(), 10 * 35 + 2 * t->frameWidth());
+        t->setColumnWidth(c, kBitColumn);
+    t->setColumnWidth(9, kOperationColumn);
     for (int r = 0; r < kTableRows; ++r)
         for (int col = 0; col < kTableColumns; ++col) {
             auto* item = new QTableWidgetItem(QString::fromLatin1(kInstructionTable[size_t(r)][size_t(col)]));
@@ -472,6 +492,17 @@ void QuadConsole::buildTable()
             item->setBackground(paletteColor(r == 0 || col == 0 ? 7 : kWhite));
             t->setItem(r, col, item);
         }
+    // A row grows where its wrapped text needs more than the design height (the small font
+    // the table asks for may not exist), so no description is cut off; the table shows
+    // every row without scrolling.
+    t->resizeRowsToContents();
+    int height = 0;
+    for (int r = 0; r < kTableRows; ++r) {
+        t->setRowHeight(r, std::max(kMinRowHeight, t->rowHeight(r)));
+        height += t->rowHeight(r);
+    }
+    t->setFixedSize(kNameColumn + 8 * kBitColumn + kOperationColumn + 2 * t->frameWidth(),
+                    height + 2 * t->frameWidth());
 }
 
 void QuadConsole::paintRow(int row, int palette)
