@@ -45,7 +45,7 @@ constexpr int kTerminatePauseMs = 750;
 // a control row in the pot frames, and the instruction table's cells (2000, 8 x 400 and
 // 3100 twips wide, at least 520 high).
 constexpr int kWindowWidth = 933, kWindowHeight = 798;
-constexpr int kPotRowHeight = 18, kPotCaptionHeight = 15;
+constexpr int kPotRowHeight = 18, kPotCaptionHeight = 15, kIncDecWidth = 280;
 constexpr int kNameColumn = 133, kBitColumn = 27, kOperationColumn = 207, kMinRowHeight = 35;
 
 // The bus pins on port P0 while the crossbar leaves them to the port.
@@ -183,8 +183,10 @@ void QuadConsole::buildWindow()
     left->addWidget(Grid1);
     left->addWidget(buildComposition());
     auto* lower = new QHBoxLayout;
-    lower->addWidget(buildValueFrame());
-    lower->addWidget(buildIncDecFrame());
+    // The value frame takes the width; the increment/decrement frame, shown in its place,
+    // keeps its own.
+    lower->addWidget(buildValueFrame(), 1);
+    lower->addWidget(buildIncDecFrame(), 0, Qt::AlignLeft);
     left->addLayout(lower);
     left->addStretch(1);
     top->addWidget(FrPot);
@@ -363,6 +365,7 @@ QWidget* QuadConsole::buildIncDecFrame()
     g->addWidget(cmdIncrWip[0], 1, 0);
     g->addWidget(cmdIncrWip[1], 1, 1);
     g->addWidget(cmdIncrWip[2], 2, 0, 1, 2);
+    FrIncrDec->setMaximumWidth(kIncDecWidth);
     FrIncrDec->setVisible(false);
     return FrIncrDec;
 }

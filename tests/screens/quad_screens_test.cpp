@@ -19,6 +19,9 @@ namespace {
 
 void save(QWidget& w, const QString& name)
 {
+    // Frames shown or hidden since the last event loop turn: lay them out as a user sees them.
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QDir().mkpath(DCPEVAL_SCREENS_DIR);
     const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath(name + ".png");
     ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
