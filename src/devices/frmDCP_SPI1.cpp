@@ -356,7 +356,15 @@ void frmDCP_SPI1::cmdShowk4744_Click()
         platform::msgBox(kVccOff, platform::vbOKOnly, QString());
         return;
     }
+    captionQuadConsole();
     forms().frm_k4731.show();
+}
+
+void frmDCP_SPI1::captionQuadConsole()
+{
+    frm_k4731& quad = forms().frm_k4731();
+    quad.setWindowTitle("k4731/2  Instruction Set, Register Controls and Status Detail");
+    quad.FrPot->setTitle("K4731/2 Instruction Set");
 }
 
 void frmDCP_SPI1::cmdStoreWCRs_Click() { forms().frm_k4731().storeWcrsToR0(); }

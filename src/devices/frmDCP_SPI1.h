@@ -82,6 +82,8 @@ protected:
 private:
     QString deviceAddressRule(const QString& typed) const override;
     void linkQuadConsole();
+    // The quad console as this window names it; touching it creates it, hidden.
+    static void captionQuadConsole();
     struct Preset;
     void applyPreset(const Preset& p);
     void buildMenus();

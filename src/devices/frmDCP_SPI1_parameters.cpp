@@ -17,17 +17,6 @@
 
 #include <initializer_list>
 
-namespace {
-
-// The quad console as the SPI window names it; touching it creates it, hidden.
-void captionQuadConsole()
-{
-    frm_k4731& q = forms().frm_k4731();
-    q.setWindowTitle("k4731/2  Instruction Set, Register Controls and Status Detail");
-    q.FrPot->setTitle("K4731/2 Instruction Set");
-}
-
-} // namespace
 
 void frmDCP_SPI1::mnu_SPI_List_Click()
 {

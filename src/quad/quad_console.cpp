@@ -24,6 +24,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace quad;
 
 namespace {
@@ -38,6 +40,13 @@ constexpr std::uint8_t kP06 = 0x40;    // raised around the I2C console's reads
 constexpr int kReadPauseMs = 20;
 constexpr int kStatusPauseMs = 30;
 constexpr int kTerminatePauseMs = 750;
+
+// Layout: the window's client area (13995 x 11970 twips at 15 twips a pixel), the height of
+// a control row in the pot frames, and the instruction table's cells (2000, 8 x 400 and
+// 3100 twips wide, at least 520 high).
+constexpr int kWindowWidth = 933, kWindowHeight = 798;
+constexpr int kPotRowHeight = 18, kPotCaptionHeight = 15, kIncDecWidth = 280;
+constexpr int kNameColumn = 133, kBitColumn = 27, kOperationColumn = 207, kMinRowHeight = 35;
 
 // The bus pins on port P0 while the crossbar leaves them to the port.
 struct Pins {
@@ -159,7 +168,7 @@ QuadDeviceLink& QuadConsole::device() const { return quadDeviceLink(bus_); }
 
 void QuadConsole::buildWindow()
 {
-    resize(933, 798);
+    resize(kWindowWidth, kWindowHeight);
     auto* top = new QHBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
 
@@ -174,19 +183,21 @@ void QuadConsole::buildWindow()
     left->addWidget(Grid1);
     left->addWidget(buildComposition());
     auto* lower = new QHBoxLayout;
-    lower->addWidget(buildValueFrame());
-    lower->addWidget(buildIncDecFrame());
+    // The value frame takes the width; the increment/decrement frame, shown in its place,
+    // keeps its own.
+    lower->addWidget(buildValueFrame(), 1);
+    lower->addWidget(buildIncDecFrame(), 0, Qt::AlignLeft);
     left->addLayout(lower);
     left->addStretch(1);
-    top->addWidget(FrPot, 1);
+    top->addWidget(FrPot);
 
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
     for (int p = 0; p < 4; ++p)
         right->addWidget(buildPotFrame(p));
-    right->addWidget(buildLegend());
-    right->addStretch(1);
-    top->addLayout(right);
+    // The legend takes the height the pot frames leave, so its wrapped lines never crowd.
+    right->addWidget(buildLegend(), 1);
+    top->addLayout(right, 1);
 
     connect(cmdDoInstruction, &QPushButton::clicked, this, [this] { userAction([this] { cmdDoInstruction_Click(); }); });
     connect(cmdResetInstruction, &QPushButton::clicked, this,
@@ -266,7 +277,7 @@ QWidget* QuadConsole::buildComposition()
     gi->setVerticalSpacing(1);
     for (int i = 0; i < kInstructionCount; ++i) {
         OptInstruction[size_t(i)] = new QuadOption(kInstructions[size_t(i)].caption);
-        gi->addWidget(OptInstruction[size_t(i)], i % 5, i / 5);
+        gi->addWidget(OptInstruction[size_t(i)], i % 4, i / 4);
     }
     groups->addWidget(FrInstruction, 2);
     FrRegisterSelection = new QGroupBox("R1 / 0");
@@ -295,6 +306,8 @@ QWidget* QuadConsole::buildValueFrame()
 {
     FrVal = new QGroupBox;
     auto* g = new QGridLayout(FrVal);
+    g->setVerticalSpacing(2);
+    g->setContentsMargins(8, 4, 8, 6);
     Label2[0] = new QLabel("User Input Write Value");
     Label2[1] = new QLabel("Read Operation returned Value.");
     txtWriteValue = valueField("00", "User Data Input Field for Value to Write in Hex.");
@@ -320,6 +333,7 @@ QWidget* QuadConsole::buildValueFrame()
     g->addWidget(Label2[1], 2, 0);
     g->addWidget(lblReadValue, 3, 0, Qt::AlignLeft);
     auto* status = new QHBoxLayout;
+    status->setSpacing(6);
     status->addWidget(cmdDoInstruction);
     status->addWidget(ShpI2CAck[0]);
     status->addWidget(Label1);
@@ -351,6 +365,7 @@ QWidget* QuadConsole::buildIncDecFrame()
     g->addWidget(cmdIncrWip[0], 1, 0);
     g->addWidget(cmdIncrWip[1], 1, 1);
     g->addWidget(cmdIncrWip[2], 2, 0, 1, 2);
+    FrIncrDec->setMaximumWidth(kIncDecWidth);
     FrIncrDec->setVisible(false);
     return FrIncrDec;
 }
@@ -361,7 +376,8 @@ QWidget* QuadConsole::buildPotFrame(int pot)
     FrDCP[p] = new QGroupBox(QString("Pot %1").arg(pot));
     FrDCP[p]->setToolTip("DCP / POT Internal Data and WCR Registers");
     auto* g = new QGridLayout(FrDCP[p]);
-    g->setVerticalSpacing(2);
+    g->setContentsMargins(6, 2, 6, 4);
+    g->setVerticalSpacing(0);
     g->setHorizontalSpacing(4);
     lblDataRegs[p] = new QLabel(QString("Data Registers Pot %1").arg(pot));
     g->addWidget(lblDataRegs[p], 0, 0, 1, 12);
@@ -399,6 +415,15 @@ QWidget* QuadConsole::buildPotFrame(int pot)
     g->addWidget(txtWXWcr[p], 7, 7);
     g->addWidget(ShpWrWCR[p], 7, 8);
     g->setColumnMinimumWidth(3, 12);
+    // Four pot frames and the legend stack in the window's height: one control row each.
+    for (QWidget* w : FrDCP[p]->findChildren<QWidget*>()) {
+        if (w == line)
+            w->setFixedHeight(3);
+        else if (w == lblDataRegs[p] || w == Label13[p])
+            w->setFixedHeight(kPotCaptionHeight);
+        else if (!qobject_cast<Lamp*>(w))
+            w->setFixedHeight(kPotRowHeight);
+    }
     return FrDCP[p];
 }
 
@@ -406,7 +431,8 @@ QWidget* QuadConsole::buildLegend()
 {
     Frame1 = new QGroupBox("LED Color Legend");
     auto* g = new QGridLayout(Frame1);
-    g->setVerticalSpacing(2);
+    g->setContentsMargins(6, 2, 6, 2);
+    g->setVerticalSpacing(1);
     static const int kColors[] = {kBlack, kGreen, kDarkGreen, kBlue, kYellow};
     for (size_t i = 0; i < ShpLegend.size(); ++i) {
         ShpLegend[i] = lamp();
@@ -431,6 +457,7 @@ QWidget* QuadConsole::buildLegend()
     g->addWidget(ShpLegend[3], 3, 0);
     g->addWidget(Label5[3], 3, 1);
     g->setColumnStretch(1, 1);
+    g->setRowStretch(4, 1);
     return Frame1;
 }
 
@@ -451,14 +478,10 @@ void QuadConsole::buildTable()
     small.setFamily("Small Fonts");
     small.setPointSizeF(6.75);
     t->setFont(small);
-    // Twips at 15 per pixel: 2000, 8 x 400, 3100 wide; 520 high.
-    t->setColumnWidth(0, 133);
+    t->setColumnWidth(0, kNameColumn);
     for (int c = 1; c <= 8; ++c)
-        t->setColumnWidth(c, 27);
-    t->setColumnWidth(9, 207);
-    for (int r = 0; r < kTableRows; ++r)
-        t->setRowHeight(r, 35);
-    t->setFixedSize(133 + 8 * 27 + 207 + 2 * t->frameWidth(), 10 * 35 + 2 * t->frameWidth());
+        t->setColumnWidth(c, kBitColumn);
+    t->setColumnWidth(9, kOperationColumn);
     for (int r = 0; r < kTableRows; ++r)
         for (int col = 0; col < kTableColumns; ++col) {
             auto* item = new QTableWidgetItem(QString::fromLatin1(kInstructionTable[size_t(r)][size_t(col)]));
@@ -472,6 +495,17 @@ void QuadConsole::buildTable()
             item->setBackground(paletteColor(r == 0 || col == 0 ? 7 : kWhite));
             t->setItem(r, col, item);
         }
+    // A row grows where its wrapped text needs more than the design height (the small font
+    // the table asks for may not exist), so no description is cut off; the table shows
+    // every row without scrolling.
+    t->resizeRowsToContents();
+    int height = 0;
+    for (int r = 0; r < kTableRows; ++r) {
+        t->setRowHeight(r, std::max(kMinRowHeight, t->rowHeight(r)));
+        height += t->rowHeight(r);
+    }
+    t->setFixedSize(kNameColumn + 8 * kBitColumn + kOperationColumn + 2 * t->frameWidth(),
+                    height + 2 * t->frameWidth());
 }
 
 void QuadConsole::paintRow(int row, int palette)
@@ -647,11 +681,8 @@ void setP06(bool high)
 
 } // namespace
 
-bool QuadConsole::i2cRead(const QString& instruction)
+bool QuadConsole::i2cRead(const QString& instruction, std::uint8_t address)
 {
-    std::uint8_t address = 0;
-    if (!deviceAddress(address))
-        return false;
     g_I2CAddress = std::uint8_t(address & 0xFE);
     frmMainF340& con = bridgeConsole();
     con.txtNumToRead->setText(QString::number(kI2CReadCount));
@@ -670,27 +701,25 @@ bool QuadConsole::i2cRead(const QString& instruction)
     return ok;
 }
 
-bool QuadConsole::i2cWrite(const QString& instruction, int count)
+bool QuadConsole::i2cWrite(const QString& instruction, int count, const QString& value, std::uint8_t address)
 {
-    std::uint8_t address = 0;
-    if (!deviceAddress(address))
-        return false;
     g_I2CAddress = std::uint8_t(address & 0xFE);
     frmMainF340& con = bridgeConsole();
     con.txtNumToWrite->setText(QString::number(count));
     con.txtStartRegWr->setText(instruction);
     con.txtWriteVal[0]->setText(instruction);
     if (count > 1)
-        con.txtWriteVal[1]->setText(txtWriteValue->text());
+        con.txtWriteVal[1]->setText(value);
     TransferOptions none(con, false);
     con.cmdWrite_Click();
     return g_BridgeStatus == kStatusOk;
 }
 
-bool QuadConsole::spiFrame(const QString& instruction, const QString& count, const QString& value, bool read)
+bool QuadConsole::spiFrame(const QString& instruction, const QString& count, const QString& value, bool read,
+                           std::uint8_t id)
 {
     frmMotherboardDAQ2& mb = forms().frmMotherboardDAQ2();
-    mb.txtSPIWrite3Data[1]->setText(device().deviceAddress());
+    mb.txtSPIWrite3Data[1]->setText(Hex2(id));
     mb.txtSPIWrQty3->setText(count);
     if (read) {
         platform::pumpEvents();
@@ -741,6 +770,7 @@ void QuadConsole::displaysAfter(bool ok)
         }
         (wcr ? lblRDWcr[p] : lblRdData[k])->setText(lblReadValue->text());
         blink(l);
+        readShown_ = true;
     } else if (s.operation == kOpWrite) {
         if (s.registerKind == kKindWcr) {
             txtWXWcr[p]->setText(txtWriteValue->text());
@@ -780,6 +810,7 @@ void QuadConsole::displaysAfter(bool ok)
 
 void QuadConsole::cmdDoInstruction_Click()
 {
+    readShown_ = false;
     const QuadComposition& s = c();
     const QString instruction = lblSet[4]->text();
     const bool known = s.operation == kOpRead || s.operation == kOpWrite || s.operation == kOpXfer
@@ -788,27 +819,31 @@ void QuadConsole::cmdDoInstruction_Click()
         platform::msgBox(QString("Instruction \"%1\" is not a hex byte; nothing was sent.").arg(instruction));
         return;
     }
-    // An address that is no byte is refused before anything is sent, without a status step.
+    // An address or ID that is no byte is refused before anything is sent, without a
+    // status step; the transports get it, and a value to write, as two hex digits, so that
+    // "0FF" or "5" go out as the byte they stand for.
     std::uint8_t address = 0;
-    if (known && s.operation != kOpInc && bus_ == Bus::I2C && !deviceAddress(address))
+    if (known && s.operation != kOpInc && !deviceAddress(address))
         return;
     const FrameCounts counts = frameCounts(bus_);
     bool ok = true;
     if (s.operation == kOpRead) {
-        ok = bus_ == Bus::I2C ? i2cRead(instruction) : spiFrame(instruction, device().readCount(), QString(), true);
+        ok = bus_ == Bus::I2C ? i2cRead(instruction, address)
+                              : spiFrame(instruction, device().readCount(), QString(), true, address);
         displaysAfter(ok);
     } else if (s.operation == kOpWrite) {
-        const QString value = txtWriteValue->text();
-        if (!writeValue(value)) {
-            platform::msgBox(QString("Write value \"%1\" is not a hex byte (00 to FF); nothing was written.").arg(value));
+        const QString text = txtWriteValue->text();
+        const auto value = writeValue(text);
+        if (!value) {
+            platform::msgBox(QString("Write value \"%1\" is not a hex byte (00 to FF); nothing was written.").arg(text));
             return;
         }
-        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.write)
-                              : spiFrame(instruction, QString::number(counts.write), value, false);
+        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.write, Hex2(*value), address)
+                              : spiFrame(instruction, QString::number(counts.write), Hex2(*value), false, address);
         displaysAfter(ok);
     } else if (s.operation == kOpXfer || s.operation == kOpXferG) {
-        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.xfer)
-                              : spiFrame(instruction, QString::number(counts.xfer), QString(), false);
+        ok = bus_ == Bus::I2C ? i2cWrite(instruction, counts.xfer, QString(), address)
+                              : spiFrame(instruction, QString::number(counts.xfer), QString(), false, address);
         displaysAfter(ok);
     } else if (s.operation == kOpInc) {
         enterIncMode();
@@ -820,12 +855,12 @@ void QuadConsole::cmdDoInstruction_Click()
 // ---------------------------------------------------------------------------------------
 // Register buttons, Read All, Set Wr = Rd, fill and value entry
 
-void QuadConsole::readInto(QLabel* display, const Lamp* lamp)
+void QuadConsole::readInto(QLabel* display)
 {
-    const QString before = display->text();
     cmdDoInstruction_Click();
-    // A failed read leaves the register's display as it was.
-    display->setText(lamp->fillColor() == kRed ? before : lblReadValue->text());
+    // A read that failed or was refused leaves the register's display as it was.
+    if (readShown_)
+        display->setText(lblReadValue->text());
 }
 
 void QuadConsole::cmdRdWCR_Click(int Index)
@@ -834,7 +869,7 @@ void QuadConsole::cmdRdWCR_Click(int Index)
         return;
     select(OptInstruction[kReadWcr]);
     select(OptWiper[size_t(Index)]);
-    readInto(lblRDWcr[size_t(Index)], ShpRdWCR[size_t(Index)]);
+    readInto(lblRDWcr[size_t(Index)]);
 }
 
 void QuadConsole::cmdWrWCR_Click(int Index)
@@ -854,7 +889,7 @@ void QuadConsole::cmdRDData_Click(int Index)
     select(OptInstruction[kReadData]);
     select(OptWiper[size_t(Index / 4)]);
     select(OptRegSel[size_t(Index % 4)]);
-    readInto(lblRdData[size_t(Index)], ShpDataRd[size_t(Index)]);
+    readInto(lblRdData[size_t(Index)]);
 }
 
 void QuadConsole::cdmWrData_Click(int Index)

@@ -148,16 +148,16 @@ private:
     void userAction(const std::function<void()>& fn);
     void composeFinal();
     // Executes the current read and shows the value in display, unless the read failed.
-    void readInto(QLabel* display, const Lamp* lamp);
+    void readInto(QLabel* display);
     // Selects `instruction`, then every data register in index order (pot by pot, register
     // 0 to 3), executing each after beforeEach; ends with no pot or register selected.
     void everyDataRegister(int instruction, const std::function<void()>& beforeEach);
 
     // Transfers; false when the transfer failed (status step shows it).
     bool deviceAddress(std::uint8_t& address);
-    bool i2cRead(const QString& instruction);
-    bool i2cWrite(const QString& instruction, int count);
-    bool spiFrame(const QString& instruction, const QString& count, const QString& value, bool read);
+    bool i2cRead(const QString& instruction, std::uint8_t address);
+    bool i2cWrite(const QString& instruction, int count, const QString& value, std::uint8_t address);
+    bool spiFrame(const QString& instruction, const QString& count, const QString& value, bool read, std::uint8_t id);
     void statusStep(bool ok);
     void displaysAfter(bool ok);
     void enterIncMode();
@@ -176,6 +176,7 @@ private:
     bool incMode_ = false;
     bool optionGuard_ = false;
     bool lastTransferOk_ = true;
+    bool readShown_ = false; // the last execution showed a read value
 };
 
 class frm_k4744 : public QuadConsole {

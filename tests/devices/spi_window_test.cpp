@@ -232,6 +232,8 @@ TEST_F(SpiWindowTest, ScriptExecutionAndTheQuadConsoleOpenFromTheSpiWindow)
     ASSERT_TRUE(forms().frm_k4731.loaded());
     EXPECT_TRUE(forms().frm_k4731().isVisible());
     EXPECT_FALSE(forms().frm_k4744.loaded());
+    EXPECT_EQ(forms().frm_k4731().windowTitle(), "k4731/2  Instruction Set, Register Controls and Status Detail");
+    EXPECT_EQ(forms().frm_k4731().FrPot->title(), "K4731/2 Instruction Set");
 
     QuadDeviceLink& link = quadDeviceLink(quad::Bus::SPI);
     w.txtSPIRDQuantity->setText("3");

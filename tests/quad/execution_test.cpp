@@ -281,9 +281,44 @@ TEST_F(QuadExecution, ClicksDuringAnOperationAreIgnoredButItsOwnStepsRun)
 
 TEST_F(QuadExecution, AnAddressThatIsNoByteSendsNothing)
 {
-    quadDeviceLink(Bus::I2C).deviceAddress = [] { return QString("150"); };
-    svc.answer(vbOK);
-    k44().cmdRdWCR[0]->click();
-    EXPECT_TRUE(board().transcript.requests(0x06).empty());
-    EXPECT_EQ(svc.boxTexts(), QStringList{"Device address \"150\" is not a hex byte (00 to FF); nothing was sent."});
+    for (Bus bus : {Bus::I2C, Bus::SPI}) {
+        QuadConsole& c = con(bus);
+        // An earlier read of another register leaves its value in the read field.
+        (bus == Bus::I2C ? static_cast<sim::QuadPotCore&>(*i2c) : *spi).wcr[1] = 0x21;
+        c.cmdRdWCR[1]->click();
+        ASSERT_EQ(c.lblReadValue->text(), "21");
+        board().transcript.clear();
+        svc.boxes.clear();
+        quadDeviceLink(bus).deviceAddress = [] { return QString("150"); };
+        svc.answer(vbOK);
+        c.cmdRdWCR[0]->click();
+        EXPECT_TRUE(board().transcript.requests(0x06).empty());
+        EXPECT_TRUE(board().transcript.requests(0x09).empty());
+        EXPECT_EQ(svc.boxTexts(), QStringList{"Device address \"150\" is not a hex byte (00 to FF); nothing was sent."});
+        EXPECT_EQ(c.lblRDWcr[0]->text(), "000"); // not the other register's value
+    }
+}
+
+TEST_F(QuadExecution, ValuesAndIdsGoOutAsTheBytesTheyStandFor)
+{
+    for (Bus bus : {Bus::I2C, Bus::SPI}) {
+        QuadConsole& c = con(bus);
+        for (const auto& [typed, byte] : {std::pair{"0FF", 0xFF}, {"5", 0x05}, {"00A", 0x0A}}) {
+            board().transcript.clear();
+            c.txtWXWcr[2]->setText(typed);
+            c.cmdWrWCR[2]->click();
+            const std::vector<int> sent = bus == Bus::I2C ? (i2cTransfers().empty() ? std::vector<int>{} : i2cTransfers()[0])
+                                                          : (spiFrames().empty() ? std::vector<int>{} : spiFrames()[0]);
+            EXPECT_EQ(sent, (std::vector<int>{0x50, 0xA2, byte})) << typed;
+            EXPECT_EQ(c.txtWXWcr[2]->text(), typed); // the field keeps what was typed
+        }
+    }
+    EXPECT_EQ(spi->wcr[2], 0x0A);
+    EXPECT_TRUE(svc.boxes.empty());
+    // An ID typed with one digit is the byte it stands for.
+    quadDeviceLink(Bus::SPI).deviceAddress = [] { return QString("5"); };
+    board().transcript.clear();
+    k31().cmdRdWCR[0]->click();
+    ASSERT_EQ(spiFrames().size(), 1u);
+    EXPECT_EQ(spiFrames()[0][0], 0x05);
 }
