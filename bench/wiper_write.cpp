@@ -10,6 +10,7 @@
 #include "shell/forms.h"
 #include "shell/frmStartup.h"
 #include "sim/evaluation_board.h"
+#include "tally_services.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,37 +19,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include <cstdio>
-#include <map>
-
-namespace {
-
-// Real sleeps, each one tallied by its length.
-class TallyServices : public platform::DesktopServices {
-public:
-    void sleepMs(int ms) override
-    {
-        QElapsedTimer t;
-        t.start();
-        DesktopServices::sleepMs(ms);
-        const double took = t.nsecsElapsed() / 1e6;
-        auto& s = byLength[ms];
-        ++s.count;
-        s.ms += took;
-    }
-    int msgBox(const QString& text, int, const QString&) override
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return platform::vbOK;
-    }
-    struct Tally {
-        int count = 0;
-        double ms = 0;
-    };
-    std::map<int, Tally> byLength;
-};
-
-} // namespace
+#include <algorithm>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -73,17 +45,7 @@ int main(int argc, char** argv)
         w.txtHexDataWrt[0]->setText(QString::number(0x10 + i % 0x60, 16).toUpper());
         w.txtHexDataWrt_KeyPress(0, 13);
     }
-    const double perWrite = total.nsecsElapsed() / 1e6 / writes;
-
-    double slept = 0;
-    std::printf("one wiper write with Auto Read, mean of %d: %.2f ms host time\n", writes, perWrite);
-    for (const auto& [len, t] : svc.byLength) {
-        std::printf("  sleeps of %3d ms: %5.1f per write, %7.2f ms per write%s\n", len, double(t.count) / writes,
-                    t.ms / writes, len == 1 ? "  (input drains)" : "");
-        slept += t.ms;
-    }
-    std::printf("  fixed waits in all: %.2f ms per write (%.0f %%); the rest: %.2f ms\n", slept / writes,
-                100 * slept / writes / perWrite, perWrite - slept / writes);
+    svc.report("one wiper write with Auto Read", writes, total.nsecsElapsed() / 1e6);
     forms().destroyAll();
     return 0;
 }

@@ -133,6 +133,13 @@ SupplyPanel::SupplyPanel(QWidget* owner) : QObject(owner)
     onFocusOut(txtADOffset, [this] { txtADOffset_LostFocus(); });
 }
 
+void SupplyPanel::tipCalibrationFields()
+{
+    txtADOffset->setToolTip("VCC Offset of Motherboard");
+    txtADGain->setToolTip("VCC Gain needed by Motherboard");
+    cmdReadVCC->setToolTip("Samples VCC Voltage");
+}
+
 double SupplyPanel::offset() const { return Val(txtADOffset->text()); }
 double SupplyPanel::gain() const { return Val(txtADGain->text()); }
 

@@ -52,6 +52,10 @@ public:
     // "Update VCC").
     std::function<void(int Index)> afterSetVcc;
 
+    // The tips the SPI window and the pin consoles give the calibration fields and the sample
+    // button; the I2C window leaves them bare.
+    void tipCalibrationFields();
+
     void OptVCC_Click(int Index);
     void OptVM_Click(int Index);
     void ChkTrack_Click();

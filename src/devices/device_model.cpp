@@ -77,12 +77,21 @@ QString deviceAddressText(const QString& typed)
     return t;
 }
 
-QString spiIdText(const QString& typed)
+QString spiBoxText(const QString& typed, int limit, const QString& fallback)
 {
     const QString t = typed.toUpper();
-    const int v = HexToInt(t);
-    return v <= 0 || v > 0x100 ? QStringLiteral("50") : t;
+    if (!isHexDigits(t))
+        return fallback;
+    int v = 0;
+    for (QChar c : t) {
+        v = v * 16 + QStringLiteral("0123456789ABCDEF").indexOf(c);
+        if (v > limit)
+            return fallback;
+    }
+    return v >= 1 ? t : fallback;
 }
+
+QString spiIdText(const QString& typed) { return spiBoxText(typed, 0x100, QStringLiteral("50")); }
 
 std::uint8_t deviceAddressByte(const QString& text) { return static_cast<std::uint8_t>(HexToInt(text) & 0xFE); }
 

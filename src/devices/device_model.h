@@ -65,8 +65,11 @@ int decimalCommitPosition(const QString& typed, int taps);
 // The I2C address field after Enter or leaving it: upper case; no value, 0, negative or above
 // FF gives "50"; an odd value (which the link would send as a read) gives the even address
 // below it, and "50" when that is 0.
-// The SPI window's ID byte on Enter or on leaving it: upper case, "50" when its value is 0,
-// negative or above 0x100, else the text as typed (not padded, any low bit kept).
+// An entry box of the SPI window (ID byte, ACR and GP instructions and values) on Enter or
+// on leaving it: upper case; hex digits only, worth 1 to limit, stay as typed (not padded,
+// not cut); anything else (0, too large, a character that is no hex digit) gives fallback.
+QString spiBoxText(const QString& typed, int limit, const QString& fallback);
+// The SPI window's ID byte: spiBoxText with the limit 0x100 and "50" (any low bit kept).
 QString spiIdText(const QString& typed);
 QString deviceAddressText(const QString& typed);
 // The address every transfer uses: the field's value with the read bit cleared.

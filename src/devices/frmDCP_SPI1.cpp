@@ -1,6 +1,8 @@
 #include "devices/frmDCP_SPI1.h"
 
 #include "bridge/frmMainF340.h"
+#include "controls/event_hook.h"
+#include "controls/keyfilter.h"
 #include "controls/lamp.h"
 #include "devices/FrmK6623.h"
 #include "devices/SupplyPanel.h"
@@ -60,6 +62,25 @@ QLineEdit* field(const QString& text, const char* tip)
 // A register reply as the register fields show it: two characters at least.
 QString replyText(const QString& reply) { return reply.size() == 1 ? "0" + reply : reply; }
 
+// Limits of the register boxes: the instruction boxes of the ACR hold a byte; the value and GP
+// boxes also keep "100", which the terminal then refuses to send. The ACR value box keeps it
+// on Enter only.
+constexpr int kByteLimit = 0xFF, kBoxLimit = 0x100;
+const QString kRegisterDefault = QStringLiteral("00");
+
+// Every typed key of box reaches keyPress; Enter is then dropped from the text.
+void passKeys(QLineEdit* box, std::function<void(int)> keyPress)
+{
+    KeyFilter::on(box)->keyPress = [keyPress = std::move(keyPress)](int& KeyAscii) {
+        const int key = KeyAscii;
+        if (key == kKeyReturn)
+            KeyAscii = 0;
+        keyPress(key);
+    };
+}
+
+void checkBox(QLineEdit* box, int limit) { box->setText(spiBoxText(box->text(), limit, kRegisterDefault)); }
+
 } // namespace
 
 struct frmDCP_SPI1::Preset {
@@ -77,7 +98,8 @@ struct frmDCP_SPI1::Preset {
     int tapsIndex;
 };
 
-frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
+// Two-digit hex commits; the list click lets events run three times more before it writes.
+frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 3, "RW Volts"})
 {
     setWindowTitle("Vantrel  SPI DCP Evaluation");
 
@@ -174,10 +196,14 @@ frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
     left->addLayout(options);
     left->addWidget(FrmShutdown);
     left->addWidget(buildStatusLamps());
+    // Only "Write DCP" and "Read DCP" show here.
+    Shape1[4]->hide();
+    lblUSBChk[4]->hide();
     left->addWidget(cmdHID);
     left->addStretch(1);
     left->addWidget(cmdMMenu);
 
+    supply->tipCalibrationFields();
     auto* right = new QVBoxLayout;
     right->addWidget(supply->fraVCC);
     right->addWidget(supply->FraVminus);
@@ -200,7 +226,10 @@ frmDCP_SPI1::frmDCP_SPI1() : DeviceFormCore(Variant{false, 0, "RW Volts"})
     connect(cmdACRRead, &QPushButton::clicked, this, [this] { cmdACRRead_Click(); });
     connect(cmdWriteGP, &QPushButton::clicked, this, [this] { cmdWriteGP_Click(); });
     connect(cmdGPRead, &QPushButton::clicked, this, [this] { cmdGPRead_Click(); });
-    connect(cboSPIClock, &QComboBox::activated, this, [this] { cboSPIClock_Click(); });
+    // Also when the bridge console selects the board's clock here: the divider goes back to
+    // the board from this list too.
+    connect(cboSPIClock, &QComboBox::currentIndexChanged, this, [this] { cboSPIClock_Click(); });
+    connectRegisterBoxes();
 
     // The SPI window's VCC switch leaves the chip's shutdown line alone; it samples VCC and
     // sends the selected level.
@@ -547,15 +576,23 @@ void frmDCP_SPI1::cmdI2Read_Click(int Index)
 void frmDCP_SPI1::writeRegister(const QString& address, const QString& value, QPushButton* write, QPushButton* read,
                                 Lamp* lamp)
 {
+    const bool gp = write == cmdWriteGP;
     write->setEnabled(false);
     read->setEnabled(false);
     platform::pumpEvents();
+    if (gp)
+        platform::pumpEvents();
     if (const auto replies = spi::sendOrRefuse(spi::registerWrite(frameTexts(), address, value)))
         judge(*replies, lamp, Shape1[1]);
     platform::pumpEvents();
     platform::sleepMs(20);
     write->setEnabled(true);
     read->setEnabled(true);
+    if (gp) {
+        // The GP write ends by freeing the ACR buttons as well.
+        cmdACRRead->setEnabled(true);
+        cmdACRWrite->setEnabled(true);
+    }
     platform::pumpEvents();
 }
 
@@ -603,3 +640,72 @@ void frmDCP_SPI1::cmdGPRead_Click()
         b->setEnabled(true);
     platform::pumpEvents();
 }
+
+// ---------------------------------------------------------------------------------------
+// Register entry boxes
+
+void frmDCP_SPI1::connectRegisterBoxes()
+{
+    for (int i = 0; i < 2; ++i) {
+        passKeys(acrAddressBox(i), [this, i](int k) { txtACRAddress_KeyPress(i, k); });
+        onFocusOut(acrAddressBox(i), [this, i] { txtACRAddress_LostFocus(i); });
+        passKeys(txtACR[size_t(i)], [this, i](int k) { txtACR_KeyPress(i, k); });
+        onFocusOut(txtACR[size_t(i)], [this, i] { txtACR_LostFocus(i); });
+        passKeys(gpAddressBox(i), [this, i](int k) { txtGPAddress_KeyPress(i, k); });
+        onFocusOut(gpAddressBox(i), [this, i] { txtGPAddress_LostFocus(i); });
+    }
+    passKeys(txtGPWrite, [this](int k) { txtGPWrite_KeyPress(k); });
+    onFocusOut(txtGPWrite, [this] { txtGPWrite_LostFocus(); });
+}
+
+QLineEdit* frmDCP_SPI1::acrAddressBox(int Index) const { return Index == 0 ? txtACRAddress : txtACRAddress1; }
+
+QLineEdit* frmDCP_SPI1::gpAddressBox(int Index) const { return Index == 0 ? txtGPAddress : txtGPAddress1; }
+
+void frmDCP_SPI1::txtACRAddress_KeyPress(int Index, int KeyAscii)
+{
+    if (KeyAscii == kKeyReturn)
+        txtACRAddress_LostFocus(Index);
+}
+
+void frmDCP_SPI1::txtACRAddress_LostFocus(int Index)
+{
+    if (Index == 0 || Index == 1)
+        checkBox(acrAddressBox(Index), kByteLimit);
+}
+
+void frmDCP_SPI1::commitAcr(int Index, int limit)
+{
+    if (Index != 0 && Index != 1)
+        return;
+    checkBox(txtACR[size_t(Index)], limit);
+    g_AcrValue = HexToInt(txtACR[size_t(Index)]->text());
+}
+
+void frmDCP_SPI1::txtACR_KeyPress(int Index, int KeyAscii)
+{
+    if (KeyAscii == kKeyReturn)
+        commitAcr(Index, kBoxLimit);
+}
+
+void frmDCP_SPI1::txtACR_LostFocus(int Index) { commitAcr(Index, kByteLimit); }
+
+void frmDCP_SPI1::txtGPAddress_KeyPress(int Index, int KeyAscii)
+{
+    if (KeyAscii == kKeyReturn)
+        txtGPAddress_LostFocus(Index);
+}
+
+void frmDCP_SPI1::txtGPAddress_LostFocus(int Index)
+{
+    if (Index == 0 || Index == 1)
+        checkBox(gpAddressBox(Index), kBoxLimit);
+}
+
+void frmDCP_SPI1::txtGPWrite_KeyPress(int KeyAscii)
+{
+    if (KeyAscii == kKeyReturn)
+        txtGPWrite_LostFocus();
+}
+
+void frmDCP_SPI1::txtGPWrite_LostFocus() { checkBox(txtGPWrite, kBoxLimit); }

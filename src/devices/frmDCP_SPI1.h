@@ -51,7 +51,6 @@ public:
     // --- life
     void Form_Load();
     void Form_Activate();
-    void Form_Unload();
     void cmdMMenu_Click();
 
     // --- handlers
@@ -73,6 +72,17 @@ public:
     void cmdWriteGP_Click();
     void cmdGPRead_Click();
 
+    // --- register entry boxes (Index 0 the write box, 1 the read box), checked on Enter and
+    // on leaving them
+    void txtACRAddress_KeyPress(int Index, int KeyAscii);
+    void txtACRAddress_LostFocus(int Index);
+    void txtACR_KeyPress(int Index, int KeyAscii);
+    void txtACR_LostFocus(int Index);
+    void txtGPAddress_KeyPress(int Index, int KeyAscii);
+    void txtGPAddress_LostFocus(int Index);
+    void txtGPWrite_KeyPress(int KeyAscii);
+    void txtGPWrite_LostFocus();
+
     // The texts that shape this window's frames.
     spi::SpiWindowTexts frameTexts() const;
 
@@ -89,6 +99,11 @@ private:
     void buildMenus();
     QWidget* buildSpiFrames();
     bool vccOn() const;
+    void connectRegisterBoxes();
+    QLineEdit* acrAddressBox(int Index) const;
+    QLineEdit* gpAddressBox(int Index) const;
+    // The ACR value box Index checked against limit; g_AcrValue takes the value it keeps.
+    void commitAcr(int Index, int limit);
     // Lamps lit from the success rule: green when good, red otherwise.
     void judge(const std::vector<QString>& replies, Lamp* a, Lamp* b);
     // A register frame with its buttons disabled meanwhile; lamp: the frame's own lamp.

@@ -47,7 +47,13 @@ std::vector<QString> withId(const SpiWindowTexts& w, std::vector<QString> bytes)
 
 QString instruction(const QString& base, int channel) { return hexNoLeadingZero(HexToInt(base) + channel); }
 
-QString idPlusOne(const QString& deviceId) { return hexNoLeadingZero(HexToInt(deviceId) + 1); }
+// ID + 1 of an ID of hex digits; any other ID ("NA", "5G") goes unchanged, for the terminal
+// to refuse, rather than addressing whatever chip its leading digits name.
+QString idPlusOne(const QString& deviceId)
+{
+    const auto id = hexDigitsValue(deviceId.trimmed());
+    return id ? hexNoLeadingZero(*id + 1) : deviceId;
+}
 
 const QString kWriteCountField = QStringLiteral("Write Byte Quantity");
 const QString kReadCountField = QStringLiteral("Read Byte Quantity");

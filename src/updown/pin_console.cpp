@@ -37,6 +37,7 @@ PinConsole::PinConsole(const Variant& variant, const std::vector<Line>& lines) :
 {
     supply = new SupplyPanel(this);
     lblUDCode = supply->lblSPICode;
+    supply->tipCalibrationFields();
     supply->CboVCC->setToolTip("Select Motherboard VCC Value.");
     supply->OptVM[0]->setToolTip("Turn on Motherboard negative supply.");
     supply->OptVM[1]->setToolTip("Turn off Motherboard negative supply.");

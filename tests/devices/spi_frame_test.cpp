@@ -123,6 +123,9 @@ TEST(SpiFrame, K6623ConsoleFrames)
         {K6623Op::WiperToData, 3, "50", "", 2, "2", {"50", "EC"}, ""},
         // ID + 1 of "FF" is no byte: it goes as "100" and the terminal refuses it.
         {K6623Op::DataToWiper, 0, "FF", "", 2, "2", {"100", "C0"}, ""},
+        // An ID that is no number goes as it is, for the terminal to refuse: "NA" is not ID 0.
+        {K6623Op::Read, 0, "NA", "", 3, "4", {"NA", "80", "00", "00", "00"}, ""},
+        {K6623Op::DataToWiper, 2, "5G", "", 2, "2", {"5G", "C8"}, ""},
     };
     for (const Case& c : cases) {
         const FrameResult r = k6623Frame(c.op, c.index, c.id, c.box);

@@ -1,10 +1,21 @@
 // The 10-bit register console rendered offscreen for review: build/test/screens/*.png.
 #include "devices/FrmK6623.h"
+#include "devices/SupplyPanel.h"
 #include "devices/frmDCP_SPI1.h"
 #include "shell/forms.h"
+#include "shell/frmStartup.h"
+#include "sim/evaluation_board.h"
+#include "sim/spi_parts.h"
 #include "support/board_fixture.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 class SpiScreens : public BoardFixture {};
 
@@ -24,5 +35,25 @@ TEST_F(SpiScreens, SpiDeviceWindowWithTheZN3920Preset)
     forms().frmDCP_SPI1.show();
     QDir().mkpath(DCPEVAL_SCREENS_DIR);
     const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath("spi-device-window.png");
+    ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
+}
+
+// As a user leaves it on a ZN3930: supply on, channel 1 written with Auto Read (read-back,
+// bar and wiper voltage shown).
+TEST_F(SpiScreens, SpiDeviceWindowAfterAWriteWithAutoRead)
+{
+    sim::setUpEvaluationBoard(board());
+    sim::installZN3930(board());
+    forms().frmStartup.show();
+    forms().frmStartup().cboDCPSelect->setCurrentIndex(3);
+    frmDCP_SPI1& w = forms().frmDCP_SPI1();
+    w.mnuZN3930->trigger();
+    w.supply->OptVCC[0]->setChecked(true);
+    w.ChkAutoRead[1]->setChecked(true);
+    w.txtHexDataWrt[1]->setText("5A");
+    w.CMDxMIT[1]->click();
+    ASSERT_EQ(w.lblPotReadhex[1]->text(), "5A");
+    QDir().mkpath(DCPEVAL_SCREENS_DIR);
+    const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath("spi-device-window-zn3930-written.png");
     ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
 }

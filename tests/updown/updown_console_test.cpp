@@ -286,4 +286,6 @@ TEST_F(UpDownConsoleTest, SupplyPanelCaptionsAsTheWindowShowsThem)
 {
     EXPECT_EQ(w->supply->Label8->text(), "Offset         Gain");
     EXPECT_EQ(w->supply->FraVminus->toolTip(), "Controls Negative Supply ");
+    EXPECT_EQ(w->supply->txtADGain->toolTip(), "VCC Gain needed by Motherboard");
+    EXPECT_EQ(w->supply->cmdReadVCC->toolTip(), "Samples VCC Voltage");
 }
