@@ -93,8 +93,9 @@ TEST_F(UpDownConsoleTest, TrainsAndSequencesOnTheWire)
         EXPECT_EQ(readings(), c.samples);
         // Every half pulse lasts at least the period (50 ms).
         for (size_t i = 1; i < edges.size(); ++i) {
-            if (edges[i].rfind("INC", 0) == 0 && edges[i - 1].rfind("INC", 0) == 0)
+            if (edges[i].rfind("INC", 0) == 0 && edges[i - 1].rfind("INC", 0) == 0) {
                 EXPECT_GE(times[i] - times[i - 1], 50);
+            }
         }
     }
     // /CS1 stayed low between the trains; Store raises /INC, then /CS twice.
