@@ -72,9 +72,12 @@ ProductExec::ProductExec()
         lblDeviceSel[k]->setFrameShape(QFrame::Panel);
         lblDeviceSel[k]->setFrameShadow(QFrame::Sunken);
         lblDeviceSel[k]->setMinimumWidth(k == 1 ? 300 : 60);
-        const int col = k == 1 ? 1 : (k < 1 ? 0 : (k + 1) % 6), row = k <= 1 ? 0 : 2 * ((k + 1) / 6);
-        fields->addWidget(lblField[k], row, col, 1, k == 1 ? 5 : 1);
-        fields->addWidget(lblDeviceSel[k], row + 1, col, 1, k == 1 ? 5 : 1);
+        // Six places to a line, a title above its cell; the description takes three of them.
+        const int span = k == 1 ? 3 : 1;
+        const int place = k <= 1 ? k : k + 2;
+        const int row = 2 * (place / 6), col = place % 6;
+        fields->addWidget(lblField[k], row, col, 1, span);
+        fields->addWidget(lblDeviceSel[k], row + 1, col, 1, span);
     }
     QFont blueBold = lblDeviceSel[1]->font();
     blueBold.setBold(true);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -252,6 +253,31 @@ TEST_F(ParameterTable, TheSPIFamilyReadsNineteenColumnsAndReturnsToTheSPIWindow)
     t.cmdReturn_Click();
     EXPECT_EQ(spiShown, 1);
     EXPECT_EQ(i2cShown, 0);
+}
+
+// Every column title and picked cell keeps a place of its own: a long description is not
+// drawn under the titles beside it.
+TEST_F(ParameterTable, TitlesAndPickedCellsDoNotOverlap)
+{
+    for (const bool spi : {false, true}) {
+        SCOPED_TRACE(spi ? "SPI" : "I2C");
+        g_I2CFamily = !spi;
+        g_SPIFamily = spi;
+        ProductExec& t = open(file(spi ? "spi.csv" : "parts.csv", spi ? kSPISample : kI2CSample));
+        click(t, 1);
+        t.centralWidget()->layout()->activate();
+        std::vector<QLabel*> shown;
+        for (int k = 0; k < 18; ++k)
+            for (QLabel* l : {t.lblField[k], t.lblDeviceSel[k]})
+                if (l->isVisibleTo(&t))
+                    shown.push_back(l);
+        EXPECT_EQ(shown.size(), spi ? 36u : 28u);
+        for (size_t a = 0; a < shown.size(); ++a)
+            for (size_t b = a + 1; b < shown.size(); ++b)
+                EXPECT_FALSE(shown[a]->geometry().intersects(shown[b]->geometry()))
+                    << shown[a]->text().toStdString() << " / " << shown[b]->text().toStdString();
+        forms().ProductExec.unload();
+    }
 }
 
 TEST_F(ParameterTable, ATableOfTheOtherFamilyIsClosedBeforeItIsShown)

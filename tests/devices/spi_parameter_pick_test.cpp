@@ -178,9 +178,9 @@ TEST_F(SpiParameterPick, TheK6623RowOpensTheRegisterConsoleUntilTheNextPick)
     EXPECT_EQ(g_TapCount, 256);
 }
 
-// The quad part: its console is made ready and named, the quad buttons show, and the bridge
-// console's I2C options stay as they were, so the I2C window's next part still gets its
-// register byte.
+// The quad part: its console is made ready and named, the quad buttons show until the next
+// pick, and the bridge console's I2C options stay as they were, so the I2C window's next part
+// still gets its register byte.
 TEST_F(SpiParameterPick, TheK4731RowPreparesTheQuadConsoleAndLeavesTheI2COptionsAlone)
 {
     std::shared_ptr<sim::QuadSpiPart> quad;
@@ -209,6 +209,11 @@ TEST_F(SpiParameterPick, TheK4731RowPreparesTheQuadConsoleAndLeavesTheI2COptions
     EXPECT_EQ(spiFrames(), (Frames{{0x50, 0xA2, 0x9C}, {0x50, 0x92, 0x00}}));
     EXPECT_EQ(quad->wcr[2], 0x9C);
     EXPECT_EQ(w.lblPotReadhex[2]->text(), "9C");
+
+    // The next ordinary row takes the quad buttons away and brings the register frames back.
+    pickRow(w, exampleTable(), kZN3920Row);
+    EXPECT_TRUE(w.Frk4744Show->isHidden());
+    EXPECT_EQ(registerFramesShown(w), std::vector<bool>(4, true));
 
     // Over to the I2C window and its default part.
     w.cmdMMenu->click();
