@@ -332,6 +332,15 @@ void frmScriptOps::Form_Resize()
     vbalGrid1->show();
 }
 
+void frmScriptOps::fitTopRow()
+{
+    // The results frame joins the row after a run; at the design width the row would squeeze
+    // every frame in it below its own minimum and cut off their buttons and fields.
+    const int lack = top_->minimumSizeHint().width() - centralWidget()->width();
+    if (lack > 0)
+        resize(width() + lack, height());
+}
+
 void frmScriptOps::txtI2CAdr_KeyPress(int KeyAscii)
 {
     if (KeyAscii != 13)
@@ -524,7 +533,11 @@ void frmScriptOps::stateChanged()
     setShown(cmdExecAll, e.runAllShown);
     setShown(cmdRunContinuous, e.loopShown);
     setShown(cmdAbort, e.abortShown);
-    setShown(frmDataRecord, e.dataRecordShown);
+    if (frmDataRecord->isVisibleTo(this) != e.dataRecordShown) {
+        frmDataRecord->setVisible(e.dataRecordShown);
+        if (e.dataRecordShown)
+            fitTopRow();
+    }
     // The grid's current row follows the run.
     if (e.running() && e.gridCurrentRow >= 1 && e.gridCurrentRow <= vbalGrid1->rowCount() &&
         vbalGrid1->currentRow() != e.gridCurrentRow - 1)

@@ -97,6 +97,8 @@ public:
     void Form_Activate() { Form_GotFocus(); }
     void Form_GotFocus();
     void Form_Resize();
+    // Widens the window when the frames above the grid need more room than it has.
+    void fitTopRow();
     void txtI2CAdr_KeyPress(int KeyAscii);
     void mnuScript_Read_Click() { ReadScriptFile(); }
     void ReadScriptFile();

@@ -7,6 +7,7 @@
 #include "shell/text.h"
 #include "sim/transcript.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -251,4 +252,23 @@ TEST_F(ScriptWindowTest, ClosingDuringARunStopsItThenUnloads)
     EXPECT_EQ(board().transcript.requests(0x06).size(), 1u) << "the run stopped after its first row";
     // Shown again: a new set-up, with no script.
     EXPECT_EQ(forms().frmScriptOps().windowTitle(), "No Script File Selected");
+}
+
+// The results frame that a run brings in takes room in the row of frames above the grid: the
+// window makes room for it rather than squeezing every frame of that row below its own
+// minimum (buttons, heads and fields cut off).
+TEST_F(ScriptWindowTest, AfterARunTheFramesAboveTheGridKeepTheirRoom)
+{
+    frmScriptOps& w = open({"00,3F,", "00,,3F", "`ENDM"});
+    w.show();
+    w.cmdExecAll->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(w.frmDataRecord->isVisible());
+    for (QGroupBox* f : {w.frmScriptExec, w.frameInterrupt, w.frameIsteps, w.frmDataRecord}) {
+        SCOPED_TRACE(f->title().toStdString());
+        EXPECT_GE(f->width(), f->minimumSizeHint().width());
+    }
+    // The grid below spans the wider window.
+    EXPECT_GE(w.vbalGrid1->width(), w.centralWidget()->width() - 30);
+    w.close();
 }
