@@ -8,6 +8,7 @@
 #include "motherboard/supply.h"
 #include "shell/frmStartup.h"
 #include "motherboard/frmMotherboardDAQ2.h"
+#include "quad/quad_device_link.h"
 #include "platform/services.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
@@ -727,4 +728,25 @@ void DeviceFormCore::closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload)
         platform::pumpEvents();
     forms().unloadQuadConsoles();
     e->accept();
+}
+
+void DeviceFormCore::linkQuadHooks(quad::Bus bus, std::function<DeviceFormCore*()> window)
+{
+    QuadDeviceLink& link = quadDeviceLink(bus);
+    const QuadDeviceLink standIn = quadStandInLink();
+    link.deviceAddress = [window, standIn] {
+        DeviceFormCore* w = window();
+        return w ? w->txtDeviceAdr->text() : standIn.deviceAddress();
+    };
+    link.sampleWiper = [window, standIn](int pot) {
+        DeviceFormCore* w = window();
+        if (!w || pot < 0 || pot > 3)
+            return standIn.sampleWiper(pot);
+        w->cmdSampleWiper_Click(pot);
+        return w->lblWiperVolts[size_t(pot)]->text();
+    };
+    link.setInUse = [window](bool inUse) {
+        if (DeviceFormCore* w = window())
+            w->setEnabled(inUse);
+    };
 }

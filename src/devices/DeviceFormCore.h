@@ -10,12 +10,14 @@
 //   - Variant: the hex commit's form, the extra event passes of the list click, the caption
 //     of the wiper-voltage buttons;
 //   - CMDxMIT_Click / cmdI2Read_Click: the window's wiper write and read.
+#include "quad/quad_instruction.h"
 #include "shell/activeform.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class Lamp;
 class QCheckBox;
@@ -165,6 +167,11 @@ public:
     QCheckBox* ChkTrack() override;
 
 protected:
+    // Points the quad console hooks of `bus` (address, wiper sample, in use) at the device
+    // window `window` returns when a hook is called, or at the stand-ins when it returns none,
+    // so that a console that outlives its window never reaches a dead one.
+    static void linkQuadHooks(quad::Bus bus, std::function<DeviceFormCore*()> window);
+
     // Coming back to the front registers the window again: another window (the VCC
     // calibration, the script window) may have taken or cleared the registration meanwhile.
     bool event(QEvent* e) override;

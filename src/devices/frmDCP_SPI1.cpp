@@ -414,26 +414,13 @@ void frmDCP_SPI1::linkQuadConsole()
     // The hooks ask the SPI window loaded at the time of the call, so a console that outlives
     // this window falls back to its stand-ins instead of a dead window.
     const auto window = [] { return forms().frmDCP_SPI1.get(); };
+    linkQuadHooks(quad::Bus::SPI, [window] { return static_cast<DeviceFormCore*>(window()); });
+    // The SPI console also reads the window's read count.
     QuadDeviceLink& link = quadDeviceLink(quad::Bus::SPI);
     const QuadDeviceLink standIn = quadStandInLink();
-    link.deviceAddress = [window, standIn] {
-        frmDCP_SPI1* w = window();
-        return w ? w->txtDeviceAdr->text() : standIn.deviceAddress();
-    };
     link.readCount = [window, standIn] {
         frmDCP_SPI1* w = window();
         return w ? w->txtSPIRDQuantity->text() : standIn.readCount();
-    };
-    link.sampleWiper = [window, standIn](int pot) {
-        frmDCP_SPI1* w = window();
-        if (!w || pot < 0 || pot > 3)
-            return standIn.sampleWiper(pot);
-        w->cmdSampleWiper_Click(pot);
-        return w->lblWiperVolts[size_t(pot)]->text();
-    };
-    link.setInUse = [window](bool inUse) {
-        if (frmDCP_SPI1* w = window())
-            w->setEnabled(inUse);
     };
 }
 

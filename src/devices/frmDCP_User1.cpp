@@ -355,23 +355,7 @@ void frmDCP_User1::linkCompanionWindows()
         frmDCP_User1* w = window();
         return w ? w->txtDeviceAdr->text() : QStringLiteral("50");
     };
-    QuadDeviceLink& link = quadDeviceLink(quad::Bus::I2C);
-    const QuadDeviceLink standIn = quadStandInLink();
-    link.deviceAddress = [window, standIn] {
-        frmDCP_User1* w = window();
-        return w ? w->txtDeviceAdr->text() : standIn.deviceAddress();
-    };
-    link.sampleWiper = [window, standIn](int pot) {
-        frmDCP_User1* w = window();
-        if (!w || pot < 0 || pot > 3)
-            return standIn.sampleWiper(pot);
-        w->cmdSampleWiper_Click(pot);
-        return w->lblWiperVolts[size_t(pot)]->text();
-    };
-    link.setInUse = [window](bool inUse) {
-        if (frmDCP_User1* w = window())
-            w->setEnabled(inUse);
-    };
+    linkQuadHooks(quad::Bus::I2C, [window] { return static_cast<DeviceFormCore*>(window()); });
 }
 
 void frmDCP_User1::mnuAbout_Click() { forms().frmAbout2.show(); }
