@@ -130,6 +130,10 @@ frmDCP_User1::frmDCP_User1() : DeviceFormCore(Variant{})
     right->addWidget(SSFrame2);
     right->addWidget(frmRegisterWrite);
     right->addWidget(buildSpecialFrames());
+    // The K6627/8 console comes with a one-channel part, whose unused channel rows leave the
+    // main frame room for it; in the right column it would make the window too tall for a
+    // 1080-line screen.
+    main->insertWidget(main->count() - 1, frk662x, 0, Qt::AlignLeft);
     right->addStretch(1);
     auto* pictures = new QHBoxLayout;
     for (int i = 0; i < 5; ++i) {
@@ -174,7 +178,6 @@ QWidget* frmDCP_User1::buildSpecialFrames()
     kHost.keepReadValue = [](int value) { g_ReadValues[6] = static_cast<std::int16_t>(value); };
     frk662x = new ::frk662x(kHost);
     frk662x->hide();
-    v->addWidget(frk662x);
 
     ::Frk4736::Host pHost;
     pHost.setStatusText = [this](const QString& s) { txtACR[0]->setText(s); };
