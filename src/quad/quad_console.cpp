@@ -828,8 +828,20 @@ void QuadConsole::cmdDoInstruction_Click()
     const FrameCounts counts = frameCounts(bus_);
     bool ok = true;
     if (s.operation == kOpRead) {
+        // The SPI read takes its count from the device window. A count the terminal would
+        // refuse is refused here, once, rather than followed by a communications error for
+        // a frame that never went out.
+        const QString readCount = bus_ == Bus::SPI ? device().readCount() : QString();
+        if (bus_ == Bus::SPI) {
+            const auto n = decimalFieldValue(readCount);
+            if (!n || *n < 1 || *n > 5) {
+                platform::msgBox(
+                    QString("Read count \"%1\" is no number from 1 to 5; nothing was sent.").arg(readCount));
+                return;
+            }
+        }
         ok = bus_ == Bus::I2C ? i2cRead(instruction, address)
-                              : spiFrame(instruction, device().readCount(), QString(), true, address);
+                              : spiFrame(instruction, readCount, QString(), true, address);
         displaysAfter(ok);
     } else if (s.operation == kOpWrite) {
         const QString text = txtWriteValue->text();

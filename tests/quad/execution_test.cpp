@@ -299,6 +299,24 @@ TEST_F(QuadExecution, AnAddressThatIsNoByteSendsNothing)
     }
 }
 
+// The SPI read count comes from the device window; one the terminal would refuse gets one
+// message naming it, not the terminal's refusal followed by a communications error.
+TEST_F(QuadExecution, AnSpiReadCountOutOfRangeGetsOneMessageAndSendsNothing)
+{
+    QuadConsole& c = k31();
+    for (const char* count : {"0", "6", "abc"}) {
+        SCOPED_TRACE(count);
+        quadDeviceLink(Bus::SPI).readCount = [count] { return QString(count); };
+        board().transcript.clear();
+        svc.boxes.clear();
+        svc.answer(vbOK);
+        c.cmdRdWCR[0]->click();
+        EXPECT_TRUE(board().transcript.requests(0x09).empty());
+        EXPECT_EQ(svc.boxTexts(),
+                  QStringList{QString("Read count \"%1\" is no number from 1 to 5; nothing was sent.").arg(count)});
+    }
+}
+
 TEST_F(QuadExecution, ValuesAndIdsGoOutAsTheBytesTheyStandFor)
 {
     for (Bus bus : {Bus::I2C, Bus::SPI}) {
