@@ -750,3 +750,21 @@ void DeviceFormCore::linkQuadHooks(quad::Bus bus, std::function<DeviceFormCore*(
             w->setEnabled(inUse);
     };
 }
+
+void DeviceFormCore::setUpOneChannelDefaults()
+{
+    g_TapCount = 128;
+    g_ChannelCount = 1;
+    for (int k = 0; k < 4; ++k)
+        g_ChannelMap[size_t(k)] = static_cast<std::int16_t>(k);
+    for (int k = 1; k < 4; ++k) {
+        SSFrame3[size_t(k)]->hide();
+        SSFrame4[size_t(k)]->hide();
+    }
+    fillPositionLists(g_TapCount);
+    platform::pumpEvents();
+
+    InitVccOptions();
+    supply->lblUserVCC->hide();
+    supply->txtUserVCC->hide();
+}

@@ -181,6 +181,9 @@ protected:
     QWidget* buildStatusLamps();   // lblUSBChk with their lamps
     // Every list "0" .. taps, with the slider and bar maxima (the set-up's steps).
     void fillPositionLists(int taps);
+    // The set-up steps both windows share: 128 taps on one channel (the other channel frames
+    // hidden, the position lists filled) and the VCC list without a user code.
+    void setUpOneChannelDefaults();
     // The hex text of a position into the hex field, its decimal text into the decimal field.
     void showPosition(int Index, int p);
     // The list entry's position: its number, 0 when none is selected or out of range.

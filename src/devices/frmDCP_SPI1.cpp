@@ -312,20 +312,7 @@ void frmDCP_SPI1::Form_Load()
     txtACRAddress->setText("02");
     txtDeviceAdr->setText("50");
 
-    g_TapCount = 128;
-    g_ChannelCount = 1;
-    for (int k = 0; k < 4; ++k)
-        g_ChannelMap[size_t(k)] = static_cast<std::int16_t>(k);
-    for (int k = 1; k < 4; ++k) {
-        SSFrame3[size_t(k)]->hide();
-        SSFrame4[size_t(k)]->hide();
-    }
-    fillPositionLists(g_TapCount);
-    platform::pumpEvents();
-
-    InitVccOptions();
-    supply->lblUserVCC->hide();
-    supply->txtUserVCC->hide();
+    setUpOneChannelDefaults();
 
     cboRegSize->clear();
     cboRegSize->addItems({"None", "1 Byte", "2 Bytes"});

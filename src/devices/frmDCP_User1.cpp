@@ -244,22 +244,7 @@ void frmDCP_User1::Form_Load()
     txtACRAddress->setText("02");
     txtDeviceAdr->setText("50");
 
-    g_TapCount = 128;
-    g_ChannelCount = 1;
-    g_ChannelMap[0] = 0;
-    g_ChannelMap[1] = 1;
-    g_ChannelMap[2] = 2;
-    g_ChannelMap[3] = 3;
-    for (int k = 1; k < 4; ++k) {
-        SSFrame3[size_t(k)]->hide();
-        SSFrame4[size_t(k)]->hide();
-    }
-    fillPositionLists(g_TapCount);
-    platform::pumpEvents();
-
-    InitVccOptions();
-    supply->lblUserVCC->hide();
-    supply->txtUserVCC->hide();
+    setUpOneChannelDefaults();
 
     cboRegSize->clear();
     cboRegSize->addItems({"None", "1 Byte", "2 Bytes"});
