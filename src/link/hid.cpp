@@ -30,6 +30,8 @@ QString g_selectedPath;
 int g_searchDepth = 0;
 bool g_searchAgain = false;
 bool g_searchAgainKeeps = false; // the asked-for search keeps the selected board
+int g_linkRetries = 0;
+int g_runDepth = 0;
 
 platform::BoardConnection* connectionOf(std::int32_t handle)
 {
@@ -66,6 +68,8 @@ void resetLinkHooks()
     g_searchDepth = 0;
     g_searchAgain = false;
     g_searchAgainKeeps = false;
+    g_linkRetries = 0;
+    g_runDepth = 0;
 }
 
 QString notFoundText()
@@ -94,6 +98,12 @@ void ClearUsbBuffer(std::uint8_t fill) { g_ReportBuffer.fill(fill); }
 void SetReportId() { g_ReportBuffer[0] = 1; }
 
 bool SearchPending() { return g_searchAgain; }
+
+int LinkRetryCount() { return g_linkRetries; }
+
+LinkRun::LinkRun() { ++g_runDepth; }
+LinkRun::~LinkRun() { --g_runDepth; }
+bool LinkRunActive() { return g_runDepth > 0; }
 
 int BoardCount() { return static_cast<int>(g_boardPaths.size()); }
 
@@ -261,8 +271,10 @@ int checkStatus(std::int32_t writeResult)
     if (writeResult != 0)
         return kStatusOk;
     g_MsgResult = platform::msgBox("Please check USB connection.\r\ncheckStatus", vbRetryCancel, QString());
-    if (g_MsgResult == vbRetry)
+    if (g_MsgResult == vbRetry) {
+        ++g_linkRetries;
         searchAgainAfterLinkError();
+    }
     else
         linkHooks().unloadConsole();
     return kStatusDialog;
@@ -276,8 +288,10 @@ void ShowTransferError(int status, int quiet)
                 lamp->setFillColor(12);
         const QString what = status == kStatusWriteFailed ? "WriteFile" : "ReadFile";
         g_MsgResult = platform::msgBox("Please check USB connection." + what + " error.", vbRetryCancel, QString());
-        if (g_MsgResult == vbRetry)
+        if (g_MsgResult == vbRetry) {
+            ++g_linkRetries;
             searchAgainAfterLinkError();
+        }
         else
             linkHooks().unloadConsole();
     } else if (status == kStatusDeviceError && quiet == 0) {
@@ -353,6 +367,8 @@ int withRetry(Transfer transfer, int quiet)
         ShowTransferError(status, quiet);
         if (status != kStatusNoReply && status != kStatusWriteFailed)
             return status;
+        if (LinkRunActive())
+            quiet = 1;
         if (SearchPending()) {
             // The Retry came inside a board selection's read-back: the new search runs only
             // once that selection is over, so sending now would meet the failed board again,

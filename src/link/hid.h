@@ -63,6 +63,21 @@ int SelectedBoard();
 // board again can stop early.
 bool SearchPending();
 
+// Long runs (a run-in, a script run, a calibration sweep) end at a lost link: they note the
+// count before each step and stop when a link-error dialog (checkStatus, ReadFile/WriteFile)
+// was answered Retry meanwhile. The not-acknowledged dialog does not count.
+int LinkRetryCount();
+// Held by a run while it sends. An I2C transfer sent again after a Retry inside a run is sent
+// quietly (a NAK then shows no box): the run is ending, and a box per row would keep it alive.
+class LinkRun {
+public:
+    LinkRun();
+    ~LinkRun();
+    LinkRun(const LinkRun&) = delete;
+    LinkRun& operator=(const LinkRun&) = delete;
+};
+bool LinkRunActive();
+
 // The bridge console hosts the board list and owns the program's end; until it exists the
 // link selects the preferred board itself and a Cancel ends the program directly.
 struct LinkHooks {

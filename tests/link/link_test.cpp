@@ -469,3 +469,34 @@ TEST_F(LinkSocket, ALateReplyShowsTheDialogAndRetryRecovers)
     server.terminate();
     server.waitForFinished();
 }
+
+// Runs note the link-error Retries to end at a lost link; inside a run the transfer sent
+// again after a Retry is quiet, so a NAK from the fresh board shows no box.
+TEST_F(LinkTest, RetriesAreCountedAndTheResendInARunIsQuiet)
+{
+    InitHidConnection();
+    const std::array<std::uint8_t, 1> data{0x12};
+    const std::array<std::uint8_t, 1> reg{0x00};
+    const int before = LinkRetryCount();
+
+    svc.answer(vbRetry); // the not-acknowledged box does not count
+    EXPECT_EQ(I2CWriteRetry(0x20, 1, 1, data, reg, 0), kStatusDeviceError);
+    EXPECT_EQ(LinkRetryCount(), before);
+
+    board(0).dropNextReplies(1);
+    svc.answer(vbRetry);
+    EXPECT_EQ(askFirmware().status, kStatusNoReply);
+    EXPECT_EQ(LinkRetryCount(), before + 1);
+
+    svc.boxes.clear();
+    {
+        LinkRun run;
+        EXPECT_TRUE(LinkRunActive());
+        board(0).dropNextReplies(1);
+        svc.answer(vbRetry);
+        EXPECT_EQ(I2CWriteRetry(0x20, 1, 1, data, reg, 0), kStatusDeviceError);
+    }
+    EXPECT_FALSE(LinkRunActive());
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.ReadFile error."});
+    EXPECT_EQ(LinkRetryCount(), before + 2);
+}
