@@ -146,8 +146,8 @@ struct Loader {
         return true;
     }
 
-    // A data row from its fields. Returns false with out.error set beyond a report's reach.
-    bool dataRow(ScriptRow& row, int r, const QStringList& f, const QString& raw)
+    // A data row from its fields.
+    void dataRow(ScriptRow& row, const QStringList& f)
     {
         QString& op = row.text(kOperation);
         QString& reg = row.text(kRegAdr);
@@ -182,35 +182,36 @@ struct Loader {
             op = "Read Only SPI Not Allowed";
             row.bg(kOperation) = kRed;
         }
-
-        // What one report carries.
-        const int regs = row.regBytes, w = row.wrBytes, rdn = row.rdBytes;
-        QString beyond;
-        if (family.spi) {
-            if (regs + w > kMaxSpiBytes)
-                beyond = QString("%1 bytes of one SPI transfer").arg(kMaxSpiBytes);
-        } else if (regs > kMaxI2CRegBytes) {
-            beyond = QString("%1 register bytes of one I2C transfer").arg(kMaxI2CRegBytes);
-        } else if (w > 0 && regs + w > kMaxI2CWriteBytes) {
-            beyond = QString("%1 bytes of one I2C write").arg(kMaxI2CWriteBytes);
-        } else if (rdn > kMaxI2CReadBytes) {
-            beyond = QString("%1 bytes of one I2C read").arg(kMaxI2CReadBytes);
-        }
-        if (!beyond.isEmpty()) {
-            out.error = limitMessage(r, beyond, raw);
-            return false;
-        }
-        return true;
     }
 };
 
 } // namespace
 
-std::int16_t byteCount(const QString& field)
+int byteCount(const QString& field)
 {
     if (field.size() < 2)
         return 0;
-    return static_cast<std::int16_t>(std::nearbyint(field.size() / 2.0));
+    return static_cast<int>(std::nearbyint(static_cast<double>(field.size()) / 2.0));
+}
+
+QString reportLimitFailure(const ScriptRow& row, int rowNumber, Family family)
+{
+    const int regs = row.regBytes, wr = row.wrBytes, rd = row.rdBytes;
+    auto beyond = [&](int count, const char* what, int limit) {
+        return QString("Row %1 has %2 %3 %4. Nothing was sent.").arg(rowNumber).arg(count).arg(what).arg(limit);
+    };
+    if (family.i2c) {
+        // The write goes out first, so its limit is the first the row meets.
+        if (wr > 0 && regs + wr > kMaxI2CWriteBytes)
+            return beyond(regs + wr, "register and data bytes to write; one I2C write carries at most", kMaxI2CWriteBytes);
+        if (rd > 0 && regs > kMaxI2CRegBytes)
+            return beyond(regs, "register bytes ahead of its read; one I2C read takes at most", kMaxI2CRegBytes);
+        if (rd > kMaxI2CReadBytes)
+            return beyond(rd, "bytes to read; one I2C read returns at most", kMaxI2CReadBytes);
+    } else if (family.spi && wr > 0 && regs + wr > kMaxSpiBytes) {
+        return beyond(regs + wr, "bytes to send; one SPI transfer carries at most", kMaxSpiBytes);
+    }
+    return QString();
 }
 
 QString hexPair(const QString& text, int i) { return text.mid(2 * i, 2); }
@@ -307,7 +308,7 @@ ScriptLoad loadScript(const QStringList& lines, Family family, std::uint8_t writ
                     out.error = limitMessage(n, QString("%1 fields").arg(kMaxFields), raw);
                     ok = false;
                 } else {
-                    ok = L.dataRow(row, n, fields, raw);
+                    L.dataRow(row, fields);
                 }
             }
         }

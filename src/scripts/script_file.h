@@ -27,7 +27,8 @@ constexpr int kMaxRows = 1000;
 constexpr int kMaxFields = 11;
 constexpr int kMaxDelayMs = 32767;
 // What one report carries (bytes): an I2C write of register and data bytes together, an
-// I2C read, the register bytes ahead of it, an SPI transfer.
+// I2C read, the register bytes ahead of it, an SPI transfer. A longer row still loads; it
+// fails when it runs (reportLimitFailure).
 constexpr int kMaxI2CWriteBytes = 59;
 constexpr int kMaxI2CReadBytes = 62;
 constexpr int kMaxI2CRegBytes = 59;
@@ -39,7 +40,9 @@ struct ScriptRow {
     std::array<QString, kCellCount> cell;
     std::array<std::uint32_t, kCellCount> colour{kNoColour, kNoColour, kNoColour, kNoColour,
                                                   kNoColour, kNoColour, kNoColour, kNoColour};
-    std::int16_t regBytes = 0, wrBytes = 0, rdBytes = 0;
+    // A field can be as long as a line (a file holds up to 1 MiB): its byte count needs more
+    // than 16 bits.
+    int regBytes = 0, wrBytes = 0, rdBytes = 0;
     std::int16_t delay = 0; // ms; -1 waits for a key press
 
     const QString& text(Cell c) const { return cell[static_cast<size_t>(c)]; }
@@ -68,7 +71,7 @@ struct ScriptLoad {
 };
 
 // Byte count of a field: its length / 2, halves to even, when the length is 2 or more.
-std::int16_t byteCount(const QString& field);
+int byteCount(const QString& field);
 // Hex pair i of a text (characters 2i and 2i+1, or the lone last one) and its byte value.
 QString hexPair(const QString& text, int i);
 std::uint8_t hexPairByte(const QString& text, int i);
@@ -79,6 +82,11 @@ bool isHexPairs(const QString& text);
 
 // Splits a file's text into lines (CR LF, LF or a lone CR end a line).
 QStringList splitLines(const QString& text);
+
+// Why a data row cannot run: its transfer needs more than one report carries. Names the row
+// and the limit; empty when the row fits. Only the transfers the row makes count: the
+// register bytes alone send nothing, and an SPI row without Data_Wr makes no transfer.
+QString reportLimitFailure(const ScriptRow& row, int rowNumber, Family family);
 
 // Loads the lines of a script. The first rows take writeAddress (upper-case hex without a
 // leading zero) as their device address until an address command changes it.

@@ -185,6 +185,38 @@ TEST_F(ScriptWindowTest, LimitKeepsTheRowsAndReloadWorks)
     EXPECT_TRUE(w.cmdReload2->isEnabled());
 }
 
+// A row too long for one report loads with the others; on the board it fails alone, with its
+// box, a red I2C Adr and nothing on the wire, and the rows after it run.
+TEST_F(ScriptWindowTest, RowBeyondOneReportFailsOnTheBoardAndTheRunGoesOn)
+{
+    const QString longest = "00," + QString(100000, '1') + ",";
+    frmScriptOps& w = open({"00,3F,", longest, "01," + QString(118, '2') + ",", "00,,3F"});
+    ASSERT_EQ(w.vbalGrid1->rowCount(), 4);
+    EXPECT_EQ(cell(w, 2, kOperation), " Reg:1 W:50000");
+    board().transcript.clear();
+    svc.answerAll(platform::vbOK, 2);
+    w.cmdExecAll->click();
+    EXPECT_EQ(svc.boxTexts(),
+              (QStringList{"Row 2 has 50001 register and data bytes to write; one I2C write carries at most 59. Nothing was sent.",
+                           "Row 3 has 60 register and data bytes to write; one I2C write carries at most 59. Nothing was sent."}));
+    for (int r : {2, 3})
+        EXPECT_EQ(w.vbalGrid1->cellColour(r - 1, kI2CAdr), QColor(255, 0, 0)) << r;
+    for (int r : {1, 4})
+        EXPECT_EQ(w.vbalGrid1->cellColour(r - 1, kI2CAdr), QColor(0, 255, 0)) << r;
+    EXPECT_EQ(hexRequests(board().transcript.requests(0x06), 7),
+              (QStringList{"01 06 50 01 01 00 3F", "01 06 51 01 01 00 00"}));
+    EXPECT_EQ(cell(w, 4, kActRd), "3F");
+    EXPECT_EQ(w.txtRdPass->text(), "1");
+    EXPECT_EQ(w.txtRunning->text(), "Done");
+
+    // Written back whole, the long line included.
+    const QString results = dataDir.filePath("results.txt");
+    w.txtFilePath->setText(results);
+    w.cmdStartRec[0]->click();
+    EXPECT_EQ(fileText(results).split("\r\n").value(1), longest);
+    EXPECT_EQ(fileText(results).count("\r\n"), 4);
+}
+
 TEST_F(ScriptWindowTest, AddressEntryReloadsWithTheNewDefault)
 {
     frmScriptOps& w = open({"00,11,"});
