@@ -1,7 +1,8 @@
 // Loads arbitrary bytes as a script, then merges made-up actual reads into its lines.
-// Checked: no more than 1000 rows, one kept line per row, byte counts that follow the field
-// lengths however long they are, each row beyond one report told apart with a failure that
-// names it, and a merge that changes nothing but third fields.
+// Checked: a refused script keeps nothing and names its line; a loaded one has no more than
+// 1000 rows, one kept line per row, byte counts that follow the field lengths however long
+// they are, each row beyond one report told apart with a failure that names it, and a merge
+// that changes nothing but third fields.
 #include "scripts/script_file.h"
 #include "scripts/script_results.h"
 
@@ -51,6 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const Family family{!spi, spi};
     ScriptLoad load = loadScript(splitLines(text), family, address);
 
+    if (!load.error.isEmpty() && (!load.rows.empty() || !load.lines.isEmpty()))
+        fail("a refused script kept rows", static_cast<int>(load.rows.size()));
+    if (!load.error.isEmpty() && !load.error.startsWith("line "))
+        fail("a refusal that does not name its line", 0);
     if (load.rows.size() > static_cast<size_t>(kMaxRows))
         fail("more than 1000 rows", static_cast<int>(load.rows.size()));
     if (load.lines.size() != static_cast<qsizetype>(load.rows.size()))

@@ -65,9 +65,13 @@ QString padField(QString f)
 
 QString addressText(std::uint8_t writeAddress) { return QString::number(writeAddress, 16).toUpper(); }
 
+// The line is quoted so that the user finds it; a line can be as long as the file, so a long
+// one is cut.
 QString limitMessage(int lineNumber, const QString& what, const QString& line)
 {
-    return QString("Script Load Error: line %1 exceeds %2: \"%3\"").arg(lineNumber).arg(what, line);
+    constexpr int kQuoted = 60;
+    const QString shown = line.size() > kQuoted ? line.left(kQuoted - 3) + "..." : line;
+    return QString("line %1 exceeds %2: \"%3\"").arg(lineNumber).arg(what, shown);
 }
 
 struct Loader {
@@ -106,8 +110,8 @@ struct Loader {
                 row.delay = 0;
             } else {
                 const double v = std::nearbyint(Val(t)); // halves to even
-                if (v > kMaxDelayMs || v < -32768) {
-                    out.error = limitMessage(r, QString("%1 ms").arg(kMaxDelayMs), raw);
+                if (v > kMaxDelayMs || v < kMinDelayMs) {
+                    out.error = limitMessage(r, QString("the delay range of %1 to %2 ms").arg(kMinDelayMs).arg(kMaxDelayMs), raw);
                     return false;
                 }
                 row.delay = static_cast<std::int16_t>(v);
@@ -313,11 +317,18 @@ ScriptLoad loadScript(const QStringList& lines, Family family, std::uint8_t writ
             }
         }
         if (!ok)
-            break; // the rows before the limit stay
+            break;
         row.text(kLine) = lineText(n);
         out.rows.push_back(std::move(row));
         out.lines << raw;
         ++r;
+    }
+    if (!out.error.isEmpty()) {
+        // Refused whole: the rows before the limit would pass for the script, and a results
+        // file written from them would cut the user's script short.
+        ScriptLoad refused;
+        refused.error = out.error;
+        return refused;
     }
     if (!out.hasEndMain)
         out.endMain = r;

@@ -22,10 +22,12 @@ constexpr std::uint32_t kRed = 255;
 constexpr std::uint32_t kGreen = 65280;
 constexpr std::uint32_t kWhite = 16777215;
 
-// The most rows a script may have, fields a data row may have and the longest delay.
+// A script beyond one of these is refused whole: the most rows, the most fields of a data
+// row, and the range of a delay (it is kept in 16 bits).
 constexpr int kMaxRows = 1000;
 constexpr int kMaxFields = 11;
 constexpr int kMaxDelayMs = 32767;
+constexpr int kMinDelayMs = -32768;
 // What one report carries (bytes): an I2C write of register and data bytes together, an
 // I2C read, the register bytes ahead of it, an SPI transfer. A longer row still loads; it
 // fails when it runs (reportLimitFailure).
@@ -43,7 +45,7 @@ struct ScriptRow {
     // A field can be as long as a line (a file holds up to 1 MiB): its byte count needs more
     // than 16 bits.
     int regBytes = 0, wrBytes = 0, rdBytes = 0;
-    std::int16_t delay = 0; // ms; -1 waits for a key press
+    std::int16_t delay = 0; // ms; -1 waits for a key press (the loader refuses what does not fit)
 
     const QString& text(Cell c) const { return cell[static_cast<size_t>(c)]; }
     QString& text(Cell c) { return cell[static_cast<size_t>(c)]; }
@@ -67,7 +69,9 @@ struct ScriptLoad {
     bool hasEndMain = false;
     int readCount = 0;           // rows with an expected read
     int longestDataWr = 0, longestDataRd = 0;
-    QString error;               // the limit that stopped the load; empty when it read to the end
+    // Why the script was refused (the line and the limit it exceeds); empty when it loaded.
+    // A refused script has no rows and no lines: a part of it is never taken for the whole.
+    QString error;
 };
 
 // Byte count of a field: its length / 2, halves to even, when the length is 2 or more.
