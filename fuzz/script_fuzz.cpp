@@ -1,6 +1,8 @@
 // Loads arbitrary bytes as a script, then merges made-up actual reads into its lines.
-// Checked: no more than 1000 rows, one kept line per row, byte counts that follow the field
-// lengths and fit one report, and a merge that changes nothing but third fields.
+// Checked: a refused script keeps nothing and names its line; a loaded one has no more than
+// 1000 rows, one kept line per row, byte counts that follow the field lengths however long
+// they are, each row beyond one report told apart with a failure that names it, and a merge
+// that changes nothing but third fields.
 #include "scripts/script_file.h"
 #include "scripts/script_results.h"
 
@@ -47,8 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const bool spi = data[0] & 1;
     const auto address = static_cast<std::uint8_t>(data[0] & 0xFE);
     const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    ScriptLoad load = loadScript(splitLines(text), Family{!spi, spi}, address);
+    const Family family{!spi, spi};
+    ScriptLoad load = loadScript(splitLines(text), family, address);
 
+    if (!load.error.isEmpty() && (!load.rows.empty() || !load.lines.isEmpty()))
+        fail("a refused script kept rows", static_cast<int>(load.rows.size()));
+    if (!load.error.isEmpty() && !load.error.startsWith("line "))
+        fail("a refusal that does not name its line", 0);
     if (load.rows.size() > static_cast<size_t>(kMaxRows))
         fail("more than 1000 rows", static_cast<int>(load.rows.size()));
     if (load.lines.size() != static_cast<qsizetype>(load.rows.size()))
@@ -65,12 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         if (r.regBytes != byteCount(r.text(kRegAdr)) || r.wrBytes != byteCount(r.text(kDataWr)) ||
             r.rdBytes != byteCount(r.text(kDataRd)))
             fail("byte counts do not follow the fields", n);
-        if (spi ? r.regBytes + r.wrBytes > kMaxSpiBytes
-                : (r.regBytes > kMaxI2CRegBytes || (r.wrBytes > 0 && r.regBytes + r.wrBytes > kMaxI2CWriteBytes) ||
-                   r.rdBytes > kMaxI2CReadBytes))
-            fail("row beyond one report", n);
-        if (r.delay > kMaxDelayMs)
-            fail("delay beyond the limit", n);
+        const bool beyond = spi ? r.wrBytes > 0 && r.regBytes + r.wrBytes > kMaxSpiBytes
+                                : (r.wrBytes > 0 && r.regBytes + r.wrBytes > kMaxI2CWriteBytes) ||
+                                      (r.rdBytes > 0 && (r.regBytes > kMaxI2CRegBytes || r.rdBytes > kMaxI2CReadBytes));
+        const QString why = reportLimitFailure(r, n, family);
+        if (why.isEmpty() == beyond)
+            fail("a row beyond one report is not told apart", n);
+        if (beyond && !why.startsWith(QString("Row %1 has ").arg(n)))
+            fail("a row failure that does not name its row", n);
     }
 
     // Made-up actual reads: the input's own bytes as text, some empty, some "--".

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
@@ -365,6 +366,8 @@ void frmScriptOps::ReadScriptFile()
 {
     if (exec_.running())
         return;
+    const QString position = txtRunning->text();
+    const bool chosen = ScriptChosen;
     txtRunning->setText("");
     ScriptChosen = false;
     platform::FileDialogSpec d;
@@ -374,10 +377,13 @@ void frmScriptOps::ReadScriptFile()
     const QString path = platform::services().openFileName(d);
     if (path.isEmpty())
         return;
-    cdlFileName_ = path;
-    cdlFileTitle_ = QFileInfo(path).fileName();
-    ScriptChosen = true;
-    LoadScriptFile();
+    if (LoadScriptFile(path)) {
+        ScriptChosen = true;
+        return;
+    }
+    // A refused file leaves the window with the script it had, Reload included.
+    ScriptChosen = chosen;
+    txtRunning->setText(position);
 }
 
 void frmScriptOps::setRunButtonsEnabled(bool on)
@@ -389,24 +395,35 @@ void frmScriptOps::setRunButtonsEnabled(bool on)
 
 static void showRows(ScriptGrid* g, const ScriptLoad& s);
 
-void frmScriptOps::LoadScriptFile()
+bool frmScriptOps::LoadScriptFile(const QString& path)
 {
+    const QString title = QFileInfo(path).fileName();
+    const QString caption = windowTitle();
     setRunButtonsEnabled(false);
     frmDataRecord->hide();
-    setWindowTitle("[ " + cdlFileTitle_ + " ]    Loading Script File .. Please Wait");
+    setWindowTitle("[ " + title + " ]    Loading Script File .. Please Wait");
     QString error;
-    const QStringList lines = readLines(cdlFileName_, error);
-    if (!error.isEmpty()) {
-        // The rows loaded before stay, and Reload can try again.
-        platform::msgBox("Script Load Error: " + error);
-        setWindowTitle("[ " + cdlFileTitle_ + " ]    Script IC Send / Receive");
-        setRunButtonsEnabled(true);
-        return;
+    const QStringList lines = readLines(path, error);
+    ScriptLoad load;
+    if (error.isEmpty()) {
+        setWindowTitle("Processing " + path);
+        setWindowTitle("Processing " + title);
+        load = loadScript(lines, Family{g_I2CFamily, g_SPIFamily}, g_WriteAddress);
+        if (!load.error.isEmpty())
+            error = QString("%1; the file \"%2\" was not loaded.").arg(load.error, QDir::toNativeSeparators(path));
     }
-    setWindowTitle("Processing " + cdlFileName_);
-    setWindowTitle("Processing " + cdlFileTitle_);
-    ScriptLoad load = loadScript(lines, Family{g_I2CFamily, g_SPIFamily}, g_WriteAddress);
-    const QString limit = load.error;
+    if (!error.isEmpty()) {
+        // Nothing of the file is taken: the rows, the kept lines, the captions and the path
+        // that Reload, Browse and the save command use stay those of the script before, so a
+        // results file is never written from part of a script.
+        setWindowTitle(caption);
+        frmDataRecord->setVisible(exec_.dataRecordShown);
+        setRunButtonsEnabled(true);
+        platform::msgBox("Script Load Error: " + error);
+        return false;
+    }
+    cdlFileName_ = path;
+    cdlFileTitle_ = title;
     txtScriptLine1->setText(timeText(platform::services().now()));
     exec_.setScript(std::move(load));
     txttotReads->setText(QString::number(exec_.script().readCount));
@@ -414,8 +431,7 @@ void frmScriptOps::LoadScriptFile()
     frmScriptExec->show();
     setWindowTitle("[ " + cdlFileTitle_ + " ]    Script IC Send / Receive");
     setRunButtonsEnabled(true);
-    if (!limit.isEmpty())
-        platform::msgBox(limit);
+    return true;
 }
 
 // The grid shows the new rows; the data columns narrow to their longest text (at least 8
@@ -440,7 +456,7 @@ void frmScriptOps::cmdReload2_Click()
     cmdRunContinuous->hide();
     cmdAbort->hide();
     platform::pumpEvents();
-    LoadScriptFile();
+    LoadScriptFile(cdlFileName_);
     cmdExecAll->show();
     cmdRunContinuous->show();
     platform::pumpEvents();

@@ -102,7 +102,9 @@ public:
     void txtI2CAdr_KeyPress(int KeyAscii);
     void mnuScript_Read_Click() { ReadScriptFile(); }
     void ReadScriptFile();
-    void LoadScriptFile();
+    // Loads the script at path; false when the file was refused (its message shown), and then
+    // the window keeps the script it had.
+    bool LoadScriptFile(const QString& path);
     void cmdReload2_Click();
     void cmdExecAll_Click();
     void cmdRunContinuous_Click();
@@ -121,7 +123,7 @@ public:
     // Tests and the benchmark look at the rows through the executor.
     script::Executor& executor() { return exec_; }
     bool scriptChosen() const { return ScriptChosen; }
-    // The open dialog's choice: full path and file title.
+    // The loaded script's full path (the file Reload reads).
     QString scriptPath() const { return cdlFileName_; }
 
 protected:

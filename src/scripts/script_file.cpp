@@ -65,9 +65,13 @@ QString padField(QString f)
 
 QString addressText(std::uint8_t writeAddress) { return QString::number(writeAddress, 16).toUpper(); }
 
+// The line is quoted so that the user finds it; a line can be as long as the file, so a long
+// one is cut.
 QString limitMessage(int lineNumber, const QString& what, const QString& line)
 {
-    return QString("Script Load Error: line %1 exceeds %2: \"%3\"").arg(lineNumber).arg(what, line);
+    constexpr int kQuoted = 60;
+    const QString shown = line.size() > kQuoted ? line.left(kQuoted - 3) + "..." : line;
+    return QString("line %1 exceeds %2: \"%3\"").arg(lineNumber).arg(what, shown);
 }
 
 struct Loader {
@@ -106,8 +110,8 @@ struct Loader {
                 row.delay = 0;
             } else {
                 const double v = std::nearbyint(Val(t)); // halves to even
-                if (v > kMaxDelayMs || v < -32768) {
-                    out.error = limitMessage(r, QString("%1 ms").arg(kMaxDelayMs), raw);
+                if (v > kMaxDelayMs || v < kMinDelayMs) {
+                    out.error = limitMessage(r, QString("the delay range of %1 to %2 ms").arg(kMinDelayMs).arg(kMaxDelayMs), raw);
                     return false;
                 }
                 row.delay = static_cast<std::int16_t>(v);
@@ -146,8 +150,8 @@ struct Loader {
         return true;
     }
 
-    // A data row from its fields. Returns false with out.error set beyond a report's reach.
-    bool dataRow(ScriptRow& row, int r, const QStringList& f, const QString& raw)
+    // A data row from its fields.
+    void dataRow(ScriptRow& row, const QStringList& f)
     {
         QString& op = row.text(kOperation);
         QString& reg = row.text(kRegAdr);
@@ -182,35 +186,36 @@ struct Loader {
             op = "Read Only SPI Not Allowed";
             row.bg(kOperation) = kRed;
         }
-
-        // What one report carries.
-        const int regs = row.regBytes, w = row.wrBytes, rdn = row.rdBytes;
-        QString beyond;
-        if (family.spi) {
-            if (regs + w > kMaxSpiBytes)
-                beyond = QString("%1 bytes of one SPI transfer").arg(kMaxSpiBytes);
-        } else if (regs > kMaxI2CRegBytes) {
-            beyond = QString("%1 register bytes of one I2C transfer").arg(kMaxI2CRegBytes);
-        } else if (w > 0 && regs + w > kMaxI2CWriteBytes) {
-            beyond = QString("%1 bytes of one I2C write").arg(kMaxI2CWriteBytes);
-        } else if (rdn > kMaxI2CReadBytes) {
-            beyond = QString("%1 bytes of one I2C read").arg(kMaxI2CReadBytes);
-        }
-        if (!beyond.isEmpty()) {
-            out.error = limitMessage(r, beyond, raw);
-            return false;
-        }
-        return true;
     }
 };
 
 } // namespace
 
-std::int16_t byteCount(const QString& field)
+int byteCount(const QString& field)
 {
     if (field.size() < 2)
         return 0;
-    return static_cast<std::int16_t>(std::nearbyint(field.size() / 2.0));
+    return static_cast<int>(std::nearbyint(static_cast<double>(field.size()) / 2.0));
+}
+
+QString reportLimitFailure(const ScriptRow& row, int rowNumber, Family family)
+{
+    const int regs = row.regBytes, wr = row.wrBytes, rd = row.rdBytes;
+    auto beyond = [&](int count, const char* what, int limit) {
+        return QString("Row %1 has %2 %3 %4. Nothing was sent.").arg(rowNumber).arg(count).arg(what).arg(limit);
+    };
+    if (family.i2c) {
+        // The write goes out first, so its limit is the first the row meets.
+        if (wr > 0 && regs + wr > kMaxI2CWriteBytes)
+            return beyond(regs + wr, "register and data bytes to write; one I2C write carries at most", kMaxI2CWriteBytes);
+        if (rd > 0 && regs > kMaxI2CRegBytes)
+            return beyond(regs, "register bytes ahead of its read; one I2C read takes at most", kMaxI2CRegBytes);
+        if (rd > kMaxI2CReadBytes)
+            return beyond(rd, "bytes to read; one I2C read returns at most", kMaxI2CReadBytes);
+    } else if (family.spi && wr > 0 && regs + wr > kMaxSpiBytes) {
+        return beyond(regs + wr, "bytes to send; one SPI transfer carries at most", kMaxSpiBytes);
+    }
+    return QString();
 }
 
 QString hexPair(const QString& text, int i) { return text.mid(2 * i, 2); }
@@ -307,16 +312,23 @@ ScriptLoad loadScript(const QStringList& lines, Family family, std::uint8_t writ
                     out.error = limitMessage(n, QString("%1 fields").arg(kMaxFields), raw);
                     ok = false;
                 } else {
-                    ok = L.dataRow(row, n, fields, raw);
+                    L.dataRow(row, fields);
                 }
             }
         }
         if (!ok)
-            break; // the rows before the limit stay
+            break;
         row.text(kLine) = lineText(n);
         out.rows.push_back(std::move(row));
         out.lines << raw;
         ++r;
+    }
+    if (!out.error.isEmpty()) {
+        // Refused whole: the rows before the limit would pass for the script, and a results
+        // file written from them would cut the user's script short.
+        ScriptLoad refused;
+        refused.error = out.error;
+        return refused;
     }
     if (!out.hasEndMain)
         out.endMain = r;

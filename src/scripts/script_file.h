@@ -22,12 +22,15 @@ constexpr std::uint32_t kRed = 255;
 constexpr std::uint32_t kGreen = 65280;
 constexpr std::uint32_t kWhite = 16777215;
 
-// The most rows a script may have, fields a data row may have and the longest delay.
+// A script beyond one of these is refused whole: the most rows, the most fields of a data
+// row, and the range of a delay (it is kept in 16 bits).
 constexpr int kMaxRows = 1000;
 constexpr int kMaxFields = 11;
 constexpr int kMaxDelayMs = 32767;
+constexpr int kMinDelayMs = -32768;
 // What one report carries (bytes): an I2C write of register and data bytes together, an
-// I2C read, the register bytes ahead of it, an SPI transfer.
+// I2C read, the register bytes ahead of it, an SPI transfer. A longer row still loads; it
+// fails when it runs (reportLimitFailure).
 constexpr int kMaxI2CWriteBytes = 59;
 constexpr int kMaxI2CReadBytes = 62;
 constexpr int kMaxI2CRegBytes = 59;
@@ -39,8 +42,10 @@ struct ScriptRow {
     std::array<QString, kCellCount> cell;
     std::array<std::uint32_t, kCellCount> colour{kNoColour, kNoColour, kNoColour, kNoColour,
                                                   kNoColour, kNoColour, kNoColour, kNoColour};
-    std::int16_t regBytes = 0, wrBytes = 0, rdBytes = 0;
-    std::int16_t delay = 0; // ms; -1 waits for a key press
+    // A field can be as long as a line (a file holds up to 1 MiB): its byte count needs more
+    // than 16 bits.
+    int regBytes = 0, wrBytes = 0, rdBytes = 0;
+    std::int16_t delay = 0; // ms; -1 waits for a key press (the loader refuses what does not fit)
 
     const QString& text(Cell c) const { return cell[static_cast<size_t>(c)]; }
     QString& text(Cell c) { return cell[static_cast<size_t>(c)]; }
@@ -64,11 +69,13 @@ struct ScriptLoad {
     bool hasEndMain = false;
     int readCount = 0;           // rows with an expected read
     int longestDataWr = 0, longestDataRd = 0;
-    QString error;               // the limit that stopped the load; empty when it read to the end
+    // Why the script was refused (the line and the limit it exceeds); empty when it loaded.
+    // A refused script has no rows and no lines: a part of it is never taken for the whole.
+    QString error;
 };
 
 // Byte count of a field: its length / 2, halves to even, when the length is 2 or more.
-std::int16_t byteCount(const QString& field);
+int byteCount(const QString& field);
 // Hex pair i of a text (characters 2i and 2i+1, or the lone last one) and its byte value.
 QString hexPair(const QString& text, int i);
 std::uint8_t hexPairByte(const QString& text, int i);
@@ -79,6 +86,11 @@ bool isHexPairs(const QString& text);
 
 // Splits a file's text into lines (CR LF, LF or a lone CR end a line).
 QStringList splitLines(const QString& text);
+
+// Why a data row cannot run: its transfer needs more than one report carries. Names the row
+// and the limit; empty when the row fits. Only the transfers the row makes count: the
+// register bytes alone send nothing, and an SPI row without Data_Wr makes no transfer.
+QString reportLimitFailure(const ScriptRow& row, int rowNumber, Family family);
 
 // Loads the lines of a script. The first rows take writeAddress (upper-case hex without a
 // leading zero) as their device address until an address command changes it.

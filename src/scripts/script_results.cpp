@@ -1,5 +1,7 @@
 #include "scripts/script_results.h"
 
+#include "platform/files.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -85,14 +87,16 @@ QString writeLines(const QString& path, const QStringList& lines, bool append)
 
 QStringList readLines(const QString& path, QString& error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = f.errorString() + ": " + path;
+    // A file past the size cap or with control bytes in it is no script: loading it would put
+    // garbage rows on the bus.
+    const platform::InputFile in = platform::readInputFile(path, true);
+    if (!in.ok()) {
+        error = in.error;
         return {};
     }
     error.clear();
     // Latin-1 maps every byte to one character, so lines go back to disk as they came.
-    return splitLines(QString::fromLatin1(f.readAll()));
+    return splitLines(QString::fromLatin1(in.bytes));
 }
 
 } // namespace script

@@ -34,7 +34,8 @@ QString autoSaveName(const QString& scriptPath);
 // otherwise what went wrong.
 QString writeLines(const QString& path, const QStringList& lines, bool append);
 
-// Reads a script file's lines; empty error on success.
+// Reads a script file's lines; empty error on success. A file larger than 1 MiB, or one that
+// is not text, is refused whole with a message that names it.
 QStringList readLines(const QString& path, QString& error);
 
 } // namespace script

@@ -230,6 +230,9 @@ void Executor::dataRow(int r)
         pump();
         return;
     }
+    // A row one report cannot carry fails before anything of it goes out.
+    if (const QString beyond = reportLimitFailure(R, r, Family{g_I2CFamily, g_SPIFamily}); !beyond.isEmpty())
+        throw RowFailure(beyond.toStdString());
     const std::vector<std::uint8_t> regs = hexBytes(R.text(kRegAdr), regBytes);
     if (g_I2CFamily) {
         if (writeBytes > 0) {

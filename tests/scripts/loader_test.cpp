@@ -138,43 +138,69 @@ TEST(ScriptLoader, SectionsAndEndMain)
     EXPECT_EQ(load({"00,,12", "01,,1234567", "`G00"}).readCount, 2);
 }
 
-TEST(ScriptLoader, LimitsKeepTheRowsBefore)
+// A script beyond a limit is refused whole: a part of it would pass for the script, and a
+// results file written from it would cut the user's file short.
+TEST(ScriptLoader, LimitsRefuseTheWholeScript)
 {
     struct Limit {
         QString line;
         const char* says;
     };
-    const QString hundredDigits(100, 'A');
+    const char* delayRange = "exceeds the delay range of -32768 to 32767 ms";
     const Limit limits[] = {
         {"1,2,3,4,5,6,7,8,9,10,11,12", "exceeds 11 fields"},
-        {"`w40000", "exceeds 32767 ms"},
-        {"00," + QString(118, '1') + ",", "exceeds 59 bytes of one I2C write"},
-        {"00,," + QString(126, '1'), "exceeds 62 bytes of one I2C read"},
-        {QString(120, '1') + ",,", "exceeds 59 register bytes"},
+        {"`w40000", delayRange},
+        {"`w32767.5", delayRange}, // rounds to 32768
+        {"`w-32769", delayRange},
     };
     for (const Limit& c : limits) {
         SCOPED_TRACE(c.line.toStdString());
         const ScriptLoad l = load({"00,11,", "01,,22", c.line, "02,,"});
-        ASSERT_EQ(l.rows.size(), 2u);
-        EXPECT_EQ(l.lines.size(), 2);
-        EXPECT_TRUE(l.error.contains(c.says)) << l.error.toStdString();
-        EXPECT_TRUE(l.error.startsWith("Script Load Error: line 3 ")) << l.error.toStdString();
-        EXPECT_TRUE(l.error.contains(c.line)) << "the line's text is named";
+        EXPECT_TRUE(l.rows.empty());
+        EXPECT_TRUE(l.lines.isEmpty());
+        EXPECT_EQ(l.error, QString("line 3 %1: \"%2\"").arg(c.says, c.line));
     }
-    // An SPI transfer reaches 57 bytes; reg and data bytes count together.
-    EXPECT_TRUE(load({"," + QString(114, '1') + ","}, true).error.isEmpty());
-    EXPECT_TRUE(load({"00," + QString(114, '1') + ","}, true).error.contains("57 bytes of one SPI transfer"));
-    // The edge of each limit still loads.
-    EXPECT_TRUE(load({"`w32767", "00," + QString(116, '1') + ",", "1,2,3,4,5,6,7,8,9,10,11"}).error.isEmpty());
+    // A long line is named by its start only.
+    const ScriptLoad wide = load({QString(100000, '1') + ",,,,,,,,,,,"});
+    EXPECT_TRUE(wide.error.startsWith("line 1 exceeds 11 fields: \"111")) << wide.error.toStdString();
+    EXPECT_LT(wide.error.size(), 120);
 
     QStringList many;
     for (int i = 0; i < 1001; ++i)
         many << "00,,";
     const ScriptLoad l = load(many);
-    EXPECT_EQ(l.rows.size(), 1000u);
-    EXPECT_EQ(l.rows.back().text(kLine), "1000");
-    EXPECT_EQ(l.error, "Script Load Error: line 1001 exceeds 1000 lines: \"00,,\"");
-    EXPECT_EQ(l.endMain, 1000);
+    EXPECT_TRUE(l.rows.empty());
+    EXPECT_EQ(l.error, "line 1001 exceeds 1000 lines: \"00,,\"");
+
+    // The edge of each limit still loads.
+    many.removeLast();
+    const ScriptLoad full = load(many);
+    ASSERT_EQ(full.rows.size(), 1000u);
+    EXPECT_EQ(full.rows.back().text(kLine), "1000");
+    EXPECT_EQ(full.endMain, 1000);
+    const ScriptLoad edges = load({"`w32767", "`w-32768", "1,2,3,4,5,6,7,8,9,10,11"});
+    EXPECT_TRUE(edges.error.isEmpty()) << edges.error.toStdString();
+    EXPECT_EQ(edges.rows[0].delay, 32767);
+    EXPECT_EQ(edges.rows[1].delay, -32768);
+}
+
+// A row longer than one report loads like any other (it fails when it runs), and its byte
+// counts follow the field however long it is.
+TEST(ScriptLoader, RowsBeyondOneReportLoadWithTheirWholeCounts)
+{
+    const ScriptLoad l = load({"00," + QString(118, '1') + ",", "00,," + QString(126, '1'), QString(120, '1') + ",,",
+                               "00," + QString(100000, 'A') + ",", "00,,"});
+    ASSERT_TRUE(l.error.isEmpty()) << l.error.toStdString();
+    ASSERT_EQ(l.rows.size(), 5u);
+    EXPECT_EQ(l.lines.size(), 5);
+    EXPECT_EQ(l.rows[0].wrBytes, 59);
+    EXPECT_EQ(l.rows[1].rdBytes, 63);
+    EXPECT_EQ(l.rows[2].regBytes, 60);
+    EXPECT_EQ(l.rows[3].wrBytes, 50000);
+    EXPECT_EQ(l.rows[3].text(kOperation), " Reg:1 W:50000");
+    EXPECT_EQ(l.longestDataWr, 100000);
+    EXPECT_EQ(byteCount(QString(70001, '1')), 35000); // halves to even past 16 bits too
+    EXPECT_EQ(load({"," + QString(116, '1') + ","}, true).rows[0].wrBytes, 58);
 }
 
 TEST(ScriptLoader, SplitLinesAndHexPairs)

@@ -263,6 +263,69 @@ TEST_F(ScriptRun, GpioRowsCompareAFreshReadBackAndSendNothing)
     EXPECT_EQ(ex.passes, 1);
 }
 
+// A row that one report cannot carry loads with the rest, and when it runs it fails on its
+// own: its box names the row and the limit, its I2C Adr stays red, nothing of it goes out
+// (not even a write that would fit ahead of a read too long), and the run goes on.
+TEST_F(ScriptRun, RowBeyondOneReportFailsAloneWhenItRuns)
+{
+    struct Case {
+        bool spi;
+        QString line;
+        const char* says; // empty: the row fits and goes out
+    };
+    const Case cases[] = {
+        {false, "00," + QString(116, '1') + ",", ""},
+        {false, "00," + QString(118, '1') + ",", "Row 2 has 60 register and data bytes to write; one I2C write carries at most 59."},
+        {false, "00,," + QString(124, '1'), ""},
+        {false, "00,," + QString(126, '1'), "Row 2 has 63 bytes to read; one I2C read returns at most 62."},
+        {false, QString(118, '1') + ",,11", ""},
+        {false, QString(120, '1') + ",,11", "Row 2 has 60 register bytes ahead of its read; one I2C read takes at most 59."},
+        {false, "00,11," + QString(126, '1'), "Row 2 has 63 bytes to read; one I2C read returns at most 62."},
+        {false, "00," + QString(100000, '1') + ",", "Row 2 has 50001 register and data bytes to write; one I2C write carries at most 59."},
+        {true, "," + QString(114, '1') + ",", ""},
+        {true, "," + QString(116, '1') + ",", "Row 2 has 58 bytes to send; one SPI transfer carries at most 57."},
+        {true, "00," + QString(114, '1') + ",", "Row 2 has 58 bytes to send; one SPI transfer carries at most 57."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.left(20).toStdString() + "... (" + std::to_string(c.line.size()) + " characters)");
+        g_I2CFamily = !c.spi;
+        g_SPIFamily = c.spi;
+        const QString first = c.spi ? ",3F," : "10,3F,", last = c.spi ? ",3F,3F" : "10,,3F";
+        load({first, c.line, last});
+        if (ex.rowCount() != 3) {
+            ADD_FAILURE() << "the script did not load whole";
+            continue;
+        }
+        bus.log.clear();
+        svc.boxes.clear();
+        const bool fails = *c.says != 0;
+        if (fails)
+            svc.answer(platform::vbOK);
+        ex.cmdExecAll_Click();
+        if (fails) {
+            ASSERT_EQ(svc.boxes.size(), 1u);
+            EXPECT_EQ(svc.boxes[0].text, QString(c.says) + " Nothing was sent.");
+            EXPECT_EQ(svc.boxes[0].buttons, platform::vbOKOnly);
+            EXPECT_EQ(ex.row(2).bg(kI2CAdr), kRed);
+            EXPECT_EQ(bus.log.size(), 2u) << "the rows around it only";
+        } else {
+            EXPECT_TRUE(svc.boxes.empty());
+            EXPECT_EQ(ex.row(2).bg(kI2CAdr), kGreen);
+            EXPECT_EQ(bus.log.size(), 3u);
+        }
+        EXPECT_EQ(ex.row(3).bg(kI2CAdr), kGreen) << "the run went on";
+        EXPECT_EQ(ex.txtRunning, "Done");
+    }
+    // Register bytes alone send nothing, however many.
+    g_I2CFamily = true;
+    g_SPIFamily = false;
+    load({QString(120, '1') + ",,"});
+    bus.log.clear();
+    ex.cmdExecAll_Click();
+    EXPECT_TRUE(bus.log.empty());
+    EXPECT_EQ(ex.row(1).bg(kI2CAdr), kGreen);
+}
+
 namespace {
 // Rows 1..N that write their own row number as register byte, so the order shows on the bus;
 // row 7 raises the interrupt line (register EE), the section's row 22 lowers it (EF).

@@ -5,10 +5,12 @@
 #include "bridge/frmMainF340.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/text.h"
+#include "platform/files.h"
 #include "sim/transcript.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHeaderView>
@@ -163,26 +165,146 @@ TEST_F(ScriptWindowTest, ResultsFileMergedStampedAndSavedByTheScript)
     EXPECT_EQ(svc.dialogs.back().title, "Select File For Update");
 }
 
-TEST_F(ScriptWindowTest, LimitKeepsTheRowsAndReloadWorks)
+// A file that is refused leaves everything with the script before it: the rows, the kept
+// lines, the captions, the path that Reload reads and Browse proposes, and the results frame,
+// so that "Write to Disk" writes the previous script whole.
+TEST_F(ScriptWindowTest, RefusedFileLeavesThePreviousScript)
 {
-    QStringList lines = {"00,11,", "`w40000", "00,,"};
-    svc.answer(platform::vbOK);
-    frmScriptOps& w = open(lines);
-    EXPECT_EQ(svc.boxTexts(), QStringList{"Script Load Error: line 2 exceeds 32767 ms: \"`w40000\""});
-    EXPECT_EQ(w.vbalGrid1->rowCount(), 1);
-    EXPECT_TRUE(w.cmdReload2->isEnabled());
-    EXPECT_TRUE(w.cmdExecAll->isEnabled());
-    // The file mended on disk: Reload reads it again.
-    writeScript({"00,11,", "`w400", "00,,11"});
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 37 + 11) & 0xFF);
+    // Refused before any script: the window stays as its set-up left it.
+    console();
+    {
+        frmScriptOps& fresh = forms().frmScriptOps();
+        QFile f(dataDir.filePath("first.bin"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(binary);
+        f.close();
+        svc.openPaths.push_back(f.fileName());
+        svc.answer(platform::vbOK);
+        fresh.mnuScript_Read_Click();
+        EXPECT_EQ(fresh.windowTitle(), "No Script File Selected");
+        EXPECT_EQ(fresh.vbalGrid1->rowCount(), 24);
+        EXPECT_FALSE(fresh.frmScriptExec->isVisibleTo(&fresh));
+        EXPECT_FALSE(fresh.scriptChosen());
+    }
+
+    const QStringList old = {"# old", "00,3F,", "00,,3F"};
+    frmScriptOps& w = open(old);
+    w.cmdExecAll->click();
+    const QString oldPath = w.scriptPath();
+    const QString caption = w.windowTitle();
+    ASSERT_EQ(caption, "[ script.txt ]    Script IC Send / Receive");
+
+    QByteArray lines, fields = "00,11,\r\n1,2,3,4,5,6,7,8,9,10,11,12\r\n";
+    for (int i = 0; i < 1001; ++i)
+        lines += "00,,\r\n";
+    struct Refused {
+        const char* name;
+        QByteArray bytes;
+        const char* says;
+    };
+    const Refused cases[] = {
+        {"binary.txt", binary, "is not a text file"},
+        {"nul.txt", QByteArray("00,11,\r\n00,\0,22\r\n", 17), "is not a text file"},
+        {"big.txt", QByteArray(platform::kMaxInputFileBytes + 1, ' '), "is larger than 1 MiB"},
+        {"lines.txt", lines, "line 1001 exceeds 1000 lines"},
+        {"fields.txt", fields, "line 2 exceeds 11 fields"},
+        {"delay.txt", "00,11,\r\n`w40000\r\n", "line 2 exceeds the delay range of -32768 to 32767 ms"},
+        {"negative.txt", "`w-40000\r\n", "line 1 exceeds the delay range"},
+    };
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dataDir.filePath(c.name);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+        svc.boxes.clear();
+        svc.answer(platform::vbOK);
+        svc.openPaths.push_back(path);
+        w.mnuScript_Read_Click();
+        ASSERT_EQ(svc.boxes.size(), 1u);
+        const QString box = svc.boxes[0].text;
+        EXPECT_TRUE(box.startsWith("Script Load Error: ")) << box.toStdString();
+        EXPECT_TRUE(box.contains(c.says)) << box.toStdString();
+        EXPECT_TRUE(box.contains(QDir::toNativeSeparators(path))) << box.toStdString();
+        EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
+        EXPECT_EQ(cell(w, 2, kDataWr), "3F");
+        EXPECT_EQ(cell(w, 3, kActRd), "3F");
+        EXPECT_EQ(w.executor().lines(), old);
+        EXPECT_EQ(w.windowTitle(), caption);
+        EXPECT_EQ(w.scriptPath(), oldPath);
+        EXPECT_TRUE(w.scriptChosen());
+        EXPECT_EQ(w.txtTotLines->text(), "3");
+        EXPECT_EQ(w.txtRunning->text(), "Done");
+        EXPECT_TRUE(w.frmDataRecord->isVisibleTo(&w));
+        EXPECT_TRUE(w.cmdReload2->isEnabled() && w.cmdExecAll->isEnabled() && w.cmdRunContinuous->isEnabled());
+    }
+
+    // "Write to Disk" writes the previous script, whole; Browse proposes its path.
+    const QString results = dataDir.filePath("results.txt");
+    w.txtFilePath->setText(results);
+    w.chkAppend->setChecked(false);
+    w.cmdStartRec[0]->click();
+    EXPECT_EQ(fileText(results).split("\r\n").mid(1, 2), (QStringList{"00,3F,", "00,,3F"}));
+    w.cmdBrowse->click();
+    EXPECT_EQ(svc.dialogs.back().fileName, oldPath);
+    EXPECT_EQ(w.txtFilePath->text(), results);
+
+    // Reload reads the previous script's file.
+    writeScript({"00,11,", "`w400", "00,,11", "00,,"});
     w.cmdReload2->click();
-    EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
-    // A file that has gone: the message, the rows as they were.
-    QFile::remove(w.scriptPath());
-    svc.answer(platform::vbOK);
-    w.cmdReload2->click();
-    EXPECT_TRUE(svc.boxTexts().last().startsWith("Script Load Error: "));
-    EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
-    EXPECT_TRUE(w.cmdReload2->isEnabled());
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 4);
+    // A file that has gone, or has turned into something else: the message, the rows as they were.
+    for (bool gone : {true, false}) {
+        if (gone) {
+            QFile::remove(w.scriptPath());
+        } else {
+            QFile f(w.scriptPath());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(binary);
+        }
+        svc.answer(platform::vbOK);
+        w.cmdReload2->click();
+        EXPECT_TRUE(svc.boxTexts().last().startsWith("Script Load Error: "));
+        EXPECT_EQ(w.vbalGrid1->rowCount(), 4);
+        EXPECT_EQ(w.scriptPath(), oldPath);
+        EXPECT_TRUE(w.cmdReload2->isEnabled());
+    }
+}
+
+// A row too long for one report loads with the others; on the board it fails alone, with its
+// box, a red I2C Adr and nothing on the wire, and the rows after it run.
+TEST_F(ScriptWindowTest, RowBeyondOneReportFailsOnTheBoardAndTheRunGoesOn)
+{
+    const QString longest = "00," + QString(100000, '1') + ",";
+    frmScriptOps& w = open({"00,3F,", longest, "01," + QString(118, '2') + ",", "00,,3F"});
+    ASSERT_EQ(w.vbalGrid1->rowCount(), 4);
+    EXPECT_EQ(cell(w, 2, kOperation), " Reg:1 W:50000");
+    board().transcript.clear();
+    svc.answerAll(platform::vbOK, 2);
+    w.cmdExecAll->click();
+    EXPECT_EQ(svc.boxTexts(),
+              (QStringList{"Row 2 has 50001 register and data bytes to write; one I2C write carries at most 59. Nothing was sent.",
+                           "Row 3 has 60 register and data bytes to write; one I2C write carries at most 59. Nothing was sent."}));
+    for (int r : {2, 3})
+        EXPECT_EQ(w.vbalGrid1->cellColour(r - 1, kI2CAdr), QColor(255, 0, 0)) << r;
+    for (int r : {1, 4})
+        EXPECT_EQ(w.vbalGrid1->cellColour(r - 1, kI2CAdr), QColor(0, 255, 0)) << r;
+    EXPECT_EQ(hexRequests(board().transcript.requests(0x06), 7),
+              (QStringList{"01 06 50 01 01 00 3F", "01 06 51 01 01 00 00"}));
+    EXPECT_EQ(cell(w, 4, kActRd), "3F");
+    EXPECT_EQ(w.txtRdPass->text(), "1");
+    EXPECT_EQ(w.txtRunning->text(), "Done");
+
+    // Written back whole, the long line included.
+    const QString results = dataDir.filePath("results.txt");
+    w.txtFilePath->setText(results);
+    w.cmdStartRec[0]->click();
+    EXPECT_EQ(fileText(results).split("\r\n").value(1), longest);
+    EXPECT_EQ(fileText(results).count("\r\n"), 4);
 }
 
 TEST_F(ScriptWindowTest, AddressEntryReloadsWithTheNewDefault)
