@@ -2,4 +2,4 @@
 dcp_fuzz_target(fuzz_parameter_file
   ${CMAKE_CURRENT_LIST_DIR}/parameter_file_fuzz.cpp
   ${PROJECT_SOURCE_DIR}/src/devices/parameter_file.cpp)
-target_link_libraries(fuzz_parameter_file PRIVATE Qt6::Core)
+target_link_libraries(fuzz_parameter_file PRIVATE dcp_platform)

@@ -128,8 +128,12 @@ void ProductExec::Timer1_Timer()
 
 void ProductExec::MnuFileMain_Click()
 {
+    const bool returnShown = cmdReturn->isVisibleTo(this);
     cmdReturn->hide();
     cmdLoadParam_Click();
+    // A refused file leaves the table as it was, so the pick it shows can still be returned.
+    if (refusedKeepingTable_)
+        cmdReturn->setVisible(returnShown);
     platform::pumpEvents();
 }
 
@@ -144,7 +148,18 @@ void ProductExec::cmdLoadParam_Click()
     if (g_SPIFamily)
         dialog.fileName = "*SPI* .csv";
     const QString path = platform::services().openFileName(dialog);
-    if (path.isEmpty() || !ReadParameters(path)) {
+    refusedKeepingTable_ = false;
+    if (path.isEmpty()) {
+        failLoad();
+        return;
+    }
+    if (!ReadParameters(path)) {
+        // The user has been told why. A table already shown stays, with its pick; with none
+        // there is nothing to choose from, and the device window's wait ends as on Cancel.
+        if (table_) {
+            refusedKeepingTable_ = true;
+            return;
+        }
         failLoad();
         return;
     }
@@ -154,6 +169,14 @@ void ProductExec::cmdLoadParam_Click()
 bool ProductExec::ReadParameters(const QString& FileName)
 {
     const params::Family f = family();
+    // The file is read before the grid is touched: a file that is refused changes nothing.
+    QString problem;
+    std::optional<params::ParameterTable> table = params::readParameterFile(FileName, f, &problem);
+    if (!table) {
+        platform::msgBox(problem);
+        return false;
+    }
+
     const int columns = params::rowWidth(f);
     tGrid->clear();
     tGrid->setRowCount(params::kMaxRows);
@@ -172,13 +195,6 @@ bool ProductExec::ReadParameters(const QString& FileName)
     }
     platform::pumpEvents();
 
-    QString problem;
-    std::optional<params::ParameterTable> table = params::readParameterFile(FileName, f, &problem);
-    if (!table) {
-        platform::msgBox(QStringLiteral("%1 cannot be read as a parameter table: %2.")
-                             .arg(QDir::toNativeSeparators(FileName), problem));
-        return false;
-    }
     table_ = std::move(table);
     shownFamily_ = f;
 

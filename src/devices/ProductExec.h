@@ -39,7 +39,8 @@ public:
     void Timer1_Timer();
     void MnuFileMain_Click();
     void cmdLoadParam_Click();
-    // Fills the grid from the file; false when the file cannot be read or is no table.
+    // Fills the grid from the file; false when the file cannot be read or is no table, and
+    // then it has said why and the grid is as it was.
     bool ReadParameters(const QString& FileName);
     void tGrid_Click();
     void cmdReturn_Click();
@@ -58,6 +59,7 @@ private:
 
     std::optional<params::ParameterTable> table_;
     std::optional<params::Family> shownFamily_;
+    bool refusedKeepingTable_ = false; // the last file chosen was refused; the table shown stayed
 };
 
 // Opens the parameter table for the family the flags name, as the device windows' parameter

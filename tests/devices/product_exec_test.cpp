@@ -177,37 +177,20 @@ TEST_F(ParameterTable, ReturnHandsOverThePickMadeBeforeAReLoad)
     EXPECT_EQ(g_PickedRecord[0], "ZN3750");
 }
 
-TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
+TEST_F(ParameterTable, ACancelledFileChoiceClosesTheTableAndKeepsAnEarlierPick)
 {
-    const QString good = file("good.csv", kI2CSample);
-    const QString noEnd = file("noend.csv", QString(kI2CSample).remove("END\n"));
-    // A file that cannot be read or is no table says why; a cancelled choice says nothing.
-    const struct {
-        QString chosen;
-        QString box;
-    } cases[] = {{QString(), QString()},
-                 {path("missing.csv"), QDir::toNativeSeparators(path("missing.csv")) +
-                                           " cannot be read as a parameter table: No such file or directory."},
-                 {noEnd, QDir::toNativeSeparators(noEnd) + " cannot be read as a parameter table: the file ends "
-                                                           "inside a row: every row of this table has 15 cells."}};
-    for (const auto& [chosen, box] : cases) {
-        SCOPED_TRACE(chosen.toStdString());
-        ProductExec& t = open(good);
-        click(t, 1);
-        i2cShown = 0;
-        svc.boxes.clear();
-        if (!box.isEmpty())
-            svc.answer(platform::vbOK);
-        svc.openPaths.push_back(chosen);
-        t.cmdLoadParam_Click();
-        EXPECT_EQ(svc.boxTexts(), box.isEmpty() ? QStringList{} : QStringList{box});
-        EXPECT_FALSE(forms().ProductExec.loaded());
-        EXPECT_TRUE(g_ParamTableDone);
-        EXPECT_EQ(i2cShown, 1);
-        EXPECT_TRUE(g_I2CPartPicked);
-        EXPECT_EQ(g_PickedRecord[0], "ZN3710"); // the pick survives its window
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    ProductExec& t = open(file("good.csv", kI2CSample));
+    click(t, 1);
+    i2cShown = 0;
+    svc.openPaths.push_back(QString());
+    t.cmdLoadParam_Click();
+    EXPECT_TRUE(svc.boxes.empty());
+    EXPECT_FALSE(forms().ProductExec.loaded());
+    EXPECT_TRUE(g_ParamTableDone);
+    EXPECT_EQ(i2cShown, 1);
+    EXPECT_TRUE(g_I2CPartPicked);
+    EXPECT_EQ(g_PickedRecord[0], "ZN3710"); // the pick survives its window
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // Cancel at the first file choice: nothing picked, the wait ends.
     resetSharedState();
@@ -216,6 +199,53 @@ TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
     EXPECT_FALSE(forms().ProductExec.loaded());
     EXPECT_TRUE(g_ParamTableDone);
     EXPECT_FALSE(g_I2CPartPicked);
+}
+
+// A file that is refused (not there, no table, larger than 1 MiB, not text) from "Re-Load" or
+// the "File" menu: the message names the file, and the table shown stays with its pick and
+// Return; the device window's wait goes on.
+TEST_F(ParameterTable, ARefusedFileLeavesTheTableAsItWas)
+{
+    const QByteArray other = QString(kI2CSample).replace("ZN3710", "OTHER1").toUtf8();
+    const auto bytesFile = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path(name);
+    };
+    const QString refused[] = {
+        path("missing.csv"),
+        file("noend.csv", QString(kI2CSample).remove("END\n")),
+        bytesFile("large.csv", other + QByteArray(1024 * 1024, ' ')),
+        bytesFile("binary.csv", QByteArray(other).replace("OTHER1", QByteArray("OTHER1\0", 7))),
+    };
+    ProductExec& t = open(file("good.csv", kI2CSample));
+    click(t, 1);
+    i2cShown = 0;
+    for (const bool menu : {false, true}) {
+        for (const QString& chosen : refused) {
+            SCOPED_TRACE((menu ? "File menu: " : "Re-Load: ") + chosen.toStdString());
+            svc.boxes.clear();
+            svc.answer(platform::vbOK);
+            svc.openPaths.push_back(chosen);
+            if (menu)
+                t.MnuFileMain_Click();
+            else
+                t.cmdLoadParam_Click();
+            ASSERT_EQ(svc.boxes.size(), 1u);
+            EXPECT_TRUE(svc.boxes[0].text.contains(QDir::toNativeSeparators(chosen))) << svc.boxes[0].text.toStdString();
+            ASSERT_EQ(forms().ProductExec.get(), &t);
+            EXPECT_TRUE(t.Frame1->isVisibleTo(&t));
+            EXPECT_EQ(t.tGrid->rowCount(), 8);
+            EXPECT_EQ(t.tGrid->item(1, 0)->text(), "ZN3710");
+            EXPECT_EQ(t.lblDeviceSel[0]->text(), "ZN3710");
+            EXPECT_TRUE(t.cmdReturn->isVisibleTo(&t));
+            EXPECT_FALSE(g_ParamTableDone);
+            EXPECT_EQ(i2cShown, 0);
+        }
+    }
+    t.cmdReturn->click();
+    EXPECT_EQ(g_PickedRecord[0], "ZN3710");
 }
 
 TEST_F(ParameterTable, ClosingTheWindowAfterAPickKeepsThePick)
