@@ -3,6 +3,7 @@
 #include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
+#include "devices/ProductExec.h"
 #include "devices/SupplyPanel.h"
 #include "devices/device_model.h"
 #include "motherboard/supply.h"
@@ -712,10 +713,21 @@ void DeviceFormCore::returnToMainMenu()
     supply->OptVCC_Click(1);
     platform::pumpEvents();
     g_ReturnToMenu = true;
+    ++returns_;
+    // The table serves this visit only: left loaded, it would hand its pick to whichever
+    // window next waits for a table.
+    forms().ProductExec.unload();
     forms().unloadQuadConsoles();
     hide();
     forms().frmStartup.show();
     platform::pumpEvents();
+}
+
+bool DeviceFormCore::waitForParameterPick()
+{
+    const unsigned visit = returns_;
+    const bool ownFamily = waitForParameterTable();
+    return ownFamily && returns_ == visit;
 }
 
 void DeviceFormCore::closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload)

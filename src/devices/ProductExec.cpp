@@ -24,6 +24,11 @@ constexpr int kFieldCount = 18;
 
 const QColor kFixedCells(212, 208, 200);
 
+// The family of the table that last ended a wait.
+params::Family lastEndedFamily = params::Family::I2C;
+
+params::Family flaggedFamily() { return g_SPIFamily ? params::Family::SPI : params::Family::I2C; }
+
 } // namespace
 
 ProductExec::ProductExec()
@@ -110,10 +115,11 @@ ProductExec::ProductExec()
     resize(1180, 580);
 }
 
-params::Family ProductExec::family() const { return g_SPIFamily ? params::Family::SPI : params::Family::I2C; }
+params::Family ProductExec::family() const { return flaggedFamily(); }
 
 void ProductExec::Form_Load()
 {
+    served_ = family();
     platform::pumpEvents();
     Timer1->start();
 }
@@ -228,7 +234,7 @@ void ProductExec::tGrid_Click()
 void ProductExec::cmdReturn_Click()
 {
     hide();
-    g_ParamTableDone = true;
+    endWait();
     showFamilyWindow();
     platform::pumpEvents();
 }
@@ -236,7 +242,7 @@ void ProductExec::cmdReturn_Click()
 void ProductExec::failLoad()
 {
     Frame1->hide();
-    g_ParamTableDone = true;
+    endWait();
     showFamilyWindow();
     platform::pumpEvents();
     forms().ProductExec.unload();
@@ -246,8 +252,14 @@ void ProductExec::failLoad()
 void ProductExec::Form_Unload()
 {
     Timer1->stop();
-    g_ParamTableDone = true;
+    endWait();
     platform::pumpEvents();
+}
+
+void ProductExec::endWait()
+{
+    g_ParamTableDone = true;
+    lastEndedFamily = served_;
 }
 
 void ProductExec::closeEvent(QCloseEvent* e)
@@ -266,18 +278,20 @@ void ProductExec::showFamilyWindow()
 
 void showParameterTable()
 {
-    const params::Family wanted = g_SPIFamily ? params::Family::SPI : params::Family::I2C;
+    const params::Family wanted = flaggedFamily();
     if (ProductExec* t = forms().ProductExec.get(); t && t->shownFamily() && *t->shownFamily() != wanted) {
         // Closing the stale table ends no wait: the caller's wait has not begun.
         const bool done = g_ParamTableDone;
         forms().ProductExec.unload();
         g_ParamTableDone = done;
     }
+    forms().ProductExec().serve(wanted);
     forms().ProductExec.show();
 }
 
-void waitForParameterTable()
+bool waitForParameterTable()
 {
+    const params::Family wanted = flaggedFamily();
     showParameterTable();
     for (int i = 0; i < 3; ++i)
         platform::pumpEvents();
@@ -285,4 +299,5 @@ void waitForParameterTable()
         platform::pumpEvents();
         platform::sleepMs(10); // the user takes seconds; the wait need not spin
     }
+    return lastEndedFamily == wanted;
 }

@@ -309,8 +309,44 @@ TEST_F(ParameterTable, TheWaitEndsWhenTheUserReturns)
             t->cmdReturn->click();
         }
     };
-    waitForParameterTable();
+    EXPECT_TRUE(waitForParameterTable());
     svc.onPump = nullptr;
     EXPECT_TRUE(g_ParamTableDone);
     EXPECT_EQ(g_PickedRecord[0], "K4744A");
+}
+
+// A second wait begun inside the first ends both. A table of the same family hands its pick
+// to both waits; one opened for the other family ends the first wait as not its own.
+TEST_F(ParameterTable, AWaitEndedByATableOfTheOtherFamilyIsNotItsOwn)
+{
+    const QString i2cFile = file("parts.csv", kI2CSample);
+    const QString spiFile = file("spi.csv", kSPISample);
+    for (const bool otherFamily : {false, true}) {
+        SCOPED_TRACE(otherFamily ? "other family" : "same family");
+        resetSharedState();
+        g_I2CFamily = true;
+        bool inner = false, innerOwn = false;
+        svc.onPump = [&](int) {
+            ProductExec* t = forms().ProductExec.get();
+            if (!t || !t->isVisible())
+                return;
+            if (t->Timer1->isActive()) {
+                svc.openPaths = {g_SPIFamily ? spiFile : i2cFile};
+                t->Timer1_Timer();
+            } else if (t->Frame1->isVisible() && !inner) {
+                inner = true;
+                g_I2CFamily = !otherFamily;
+                g_SPIFamily = otherFamily;
+                g_ParamTableDone = false;
+                innerOwn = waitForParameterTable();
+            } else if (t->Frame1->isVisible()) {
+                click(*t, 1);
+                t->cmdReturn_Click();
+            }
+        };
+        EXPECT_EQ(waitForParameterTable(), !otherFamily);
+        svc.onPump = nullptr;
+        EXPECT_TRUE(innerOwn);
+        forms().ProductExec.unload();
+    }
 }
