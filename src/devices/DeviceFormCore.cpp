@@ -31,6 +31,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace devices;
 
 namespace {
@@ -567,8 +569,17 @@ void DeviceFormCore::List1_Click(int Index)
 
 void DeviceFormCore::commitPosition(int Index, int p)
 {
+    const int before = std::max(Slider1[size_t(Index)]->value() - 1, 0);
     moveQuietly(Index, p);
+    wiperWriteRefused_ = false;
     CMDxMIT_Click(Index);
+    if (wiperWriteRefused_) {
+        // Nothing was written: the panel goes on showing the position the chip was given,
+        // not the one it refused.
+        moveQuietly(Index, before);
+        txtHexDataWrt[size_t(Index)]->setText(hexCommitText(positionHex(before), g_TapCount, variant_.threeDigitHexCommit));
+        txtDECDataWrt[size_t(Index)]->setText(QString::number(before));
+    }
     platform::pumpEvents();
 }
 

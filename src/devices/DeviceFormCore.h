@@ -198,6 +198,9 @@ protected:
     void moveQuietly(int Index, int p);
     // Enables or disables the channel's write and read buttons and the ACR buttons.
     void setTransferButtons(int Index, bool on);
+    // Set by the window's wiper write when it refuses the position it was given (it has said
+    // why): an entry commit then shows the position written before again.
+    bool wiperWriteRefused_ = false;
 
     Variant variant_;
 

@@ -409,6 +409,7 @@ void frmDCP_User1::Wrt_DCP(int Reg)
     const QString s = txtHexDataWrt[size_t(Reg)]->text();
     const WiperWrite w = wiperWriteBytes(Reg, s, size, quad, Reg);
     if (!w.error.isEmpty()) {
+        wiperWriteRefused_ = true;
         platform::msgBox(w.error, platform::vbOKOnly, QString());
         return;
     }
