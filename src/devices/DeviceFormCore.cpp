@@ -166,8 +166,12 @@ QWidget* DeviceFormCore::buildChannelPanels()
         QFont bold = lblChanSend[k]->font();
         bold.setBold(true);
         lblChanSend[k]->setFont(bold);
-        // Wide enough for the register names a K4736 status shows ("DR32").
-        lblChanSend[k]->setMinimumWidth(lblChanSend[k]->fontMetrics().horizontalAdvance("DR32") + 4);
+        // Wide enough for every caption a part gives a channel (the K4736 register names, the
+        // instruction bytes of the 10-bit and quad parts' channel 0), in both halves, so that
+        // the frames of every channel line up whatever their captions.
+        const int captionWidth = std::max(lblChanSend[k]->fontMetrics().horizontalAdvance("DR32"),
+                                          lblChanSend[k]->fontMetrics().horizontalAdvance("WCR0")) + 4;
+        lblChanSend[k]->setMinimumWidth(captionWidth);
         Slider1[k] = new QSlider(Qt::Horizontal);
         Slider1[k]->setRange(0, 128);
         Slider1[k]->setTickPosition(QSlider::TicksBelow);
@@ -191,6 +195,7 @@ QWidget* DeviceFormCore::buildChannelPanels()
         auto* r = new QGridLayout(SSFrame4[k]);
         lblChanRcvr[k] = new QLabel(QString::number(i));
         lblChanRcvr[k]->setFont(bold);
+        lblChanRcvr[k]->setMinimumWidth(captionWidth);
         cmdI2Read[k] = new QPushButton("Wiper-Read");
         lblPotRead[k] = sunken("0000");
         lblPotReadhex[k] = sunken("000");
