@@ -60,6 +60,9 @@ private:
     void showFamilyWindow();
     // The table is done with the wait of the family it serves.
     void endWait();
+    // Widens each column to its title and widest cell (the description up to a cap, the last
+    // column kept narrow) and the window to the columns, within the screen.
+    void fitColumns();
 
     std::optional<params::ParameterTable> table_;
     std::optional<params::Family> shownFamily_;

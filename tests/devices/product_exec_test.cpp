@@ -7,12 +7,16 @@
 #include "shell/frmStartup.h"
 #include "shell/globals.h"
 #include "shell/shell_fixture.h"
+#include "support/whole_text.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -278,6 +282,29 @@ TEST_F(ParameterTable, TitlesAndPickedCellsDoNotOverlap)
                     << shown[a]->text().toStdString() << " / " << shown[b]->text().toStdString();
         forms().ProductExec.unload();
     }
+}
+
+// Long cells widen their columns and the window, up to the screen, beyond which the grid
+// scrolls; a long description stops at its cap and shows its whole text as its tip.
+TEST_F(ParameterTable, LongCellsWidenTheirColumnsAndTheWindowStaysOnTheScreen)
+{
+    const QString longDescription = QString("A description that goes on and on, ").repeated(8);
+    const QString longNote = QString("x").repeated(120);
+    QString text = kI2CSample;
+    text.replace("\"ZN3710, I2C, Single Channel, 128 Tap QPOT\"", '"' + longDescription + '"');
+    text.replace(",3-7,,,,,1,1,", ",3-7," + longNote + ",,,,1,1,"); // Spare 8 of the ZN3750 row
+    ProductExec& t = open(file("long.csv", text));
+    t.show();
+    t.centralWidget()->layout()->activate();
+
+    EXPECT_EQ(t.tGrid->columnWidth(1), 500);
+    EXPECT_EQ(t.tGrid->item(1, 1)->toolTip(), longDescription);
+    EXPECT_EQ(t.tGrid->item(2, 1)->toolTip(), QString());
+    expectCellsFitTheirColumns(*t.tGrid, {1, 14});
+    const QRect screen = t.screen()->availableGeometry();
+    EXPECT_LE(t.frameGeometry().width(), screen.width());
+    EXPECT_GT(t.tGrid->horizontalHeader()->length(), t.tGrid->viewport()->width());
+    EXPECT_GT(t.tGrid->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ParameterTable, ATableOfTheOtherFamilyIsClosedBeforeItIsShown)

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -146,6 +147,12 @@ TEST_F(Screens, ParameterTables)
         w.tGrid->selectRow(t.row);
         w.tGrid_Click();
         saveScreen(w, t.name);
+        SCOPED_TRACE(t.file);
+        expectTextsWhole(w);
+        // Every column holds its title and cells whole but the narrow last one ("Note").
+        expectCellsFitTheirColumns(*w.tGrid, {w.tGrid->columnCount() - 1});
+        EXPECT_LE(w.frameGeometry().width(), w.screen()->availableGeometry().width());
+        forms().ProductExec.unload();
     }
 }
 

@@ -16,6 +16,8 @@
 #include <QStyleOptionButton>
 #include <QTableWidget>
 
+#include <cmath>
+
 namespace {
 
 std::string name(const QString& text) { return text.toStdString(); }
@@ -104,8 +106,9 @@ void expectCellsFitTheirColumns(const QTableWidget& t, const std::set<int>& exce
             const QTableWidgetItem* item = t.item(r, col);
             if (!item || item->text().isEmpty())
                 continue;
-            const QFontMetrics fm(item->data(Qt::FontRole).isValid() ? item->font() : t.font());
-            EXPECT_GE(t.columnWidth(col), fm.horizontalAdvance(item->text()) + margins)
+            // Text is laid out in fractions of a pixel, and cut when it needs a fraction more.
+            const QFontMetricsF fm(item->data(Qt::FontRole).isValid() ? item->font() : t.font());
+            EXPECT_GE(t.columnWidth(col), std::ceil(fm.horizontalAdvance(item->text())) + margins)
                 << "row " << r << " column " << col << ": " << name(item->text());
         }
     }
