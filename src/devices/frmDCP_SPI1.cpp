@@ -493,6 +493,7 @@ void frmDCP_SPI1::CMDxMIT_Click(int Index)
         txtHexDataWrt[k]->setText(built.paddedHex);
     const auto replies = spi::sendOrRefuse(built);
     if (!replies) {
+        wiperWriteRefused_ = true;
         setTransferButtons(Index, true);
         return;
     }

@@ -21,6 +21,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <array>
+
 using runin::Field;
 
 namespace {
@@ -129,12 +132,21 @@ QWidget* UPDN_Runin::buildTable()
     auto* g = new QGridLayout(Frame1);
     g->setHorizontalSpacing(6);
     const char* headers[] = {"Stimulus", "Position Tally", "Calculated  Volts", "Measured  Volts", "Error Volts"};
+    // Each column is as wide as its fields or as the longest word of its heading, whichever is
+    // wider; the heading wraps within the column, so it stands over its own field only.
+    std::array<int, 5> columnWidth{};
     for (int i = 0; i < 5; ++i) {
-        vlvTestHeaders[size_t(i)] = label(QString::fromLatin1(headers[i]));
-        vlvTestHeaders[size_t(i)]->setAlignment(Qt::AlignCenter);
-        vlvTestHeaders[size_t(i)]->setWordWrap(true);
-        vlvTestHeaders[size_t(i)]->setMinimumHeight(2 * vlvTestHeaders[size_t(i)]->fontMetrics().height() + 4);
-        g->addWidget(vlvTestHeaders[size_t(i)], 0, i + 1);
+        QLabel* h = label(QString::fromLatin1(headers[i]));
+        vlvTestHeaders[size_t(i)] = h;
+        h->setAlignment(Qt::AlignCenter);
+        h->setWordWrap(true);
+        int width = 64;
+        for (const QString& word : h->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            width = std::max(width, h->fontMetrics().horizontalAdvance(word) + 4);
+        columnWidth[size_t(i)] = width;
+        h->setFixedWidth(width);
+        h->setMinimumHeight(2 * h->fontMetrics().height() + 4);
+        g->addWidget(h, 0, i + 1);
     }
     const char* captions[runin::kRows] = {"Run UP Increments",  "Run Down  Increments", "Run Up and Store Initial",
                                           "Run Up  & Store",    "Run Down & Store",     "Run Up & Store",
@@ -152,11 +164,11 @@ QWidget* UPDN_Runin::buildTable()
         lvlWipError[k] = valueLabel(QStringLiteral("-.---"));
         Shp_Test_Status[k] = new Lamp(nullptr, Lamp::Shape::Circle);
         g->addWidget(lblInitialSet[k], i + 1, 0);
-        g->addWidget(txtInitialIncr[k], i + 1, 1);
-        g->addWidget(txtWiperLoc[k], i + 1, 2);
-        g->addWidget(txtWiperVolts[k], i + 1, 3);
-        g->addWidget(lvlWipV[k], i + 1, 4);
-        g->addWidget(lvlWipError[k], i + 1, 5);
+        const std::array<QWidget*, 5> cells = {txtInitialIncr[k], txtWiperLoc[k], txtWiperVolts[k], lvlWipV[k], lvlWipError[k]};
+        for (int c = 0; c < 5; ++c) {
+            cells[size_t(c)]->setFixedWidth(columnWidth[size_t(c)]);
+            g->addWidget(cells[size_t(c)], i + 1, c + 1);
+        }
         g->addWidget(Shp_Test_Status[k], i + 1, 6);
     }
     return Frame1;

@@ -120,6 +120,16 @@ QPushButton* PinConsole::button(const QString& text, const QString& tip)
     return b;
 }
 
+QPushButton* PinConsole::abortButton(const QString& tip)
+{
+    QPushButton* b = button("Abort ", tip);
+    QSizePolicy keep = b->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    b->setSizePolicy(keep);
+    b->hide();
+    return b;
+}
+
 QLineEdit* PinConsole::numberBox(const QString& text, const QString& tip)
 {
     auto* e = new QLineEdit(text);

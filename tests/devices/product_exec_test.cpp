@@ -7,12 +7,16 @@
 #include "shell/frmStartup.h"
 #include "shell/globals.h"
 #include "shell/shell_fixture.h"
+#include "support/whole_text.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -310,6 +314,29 @@ TEST_F(ParameterTable, TitlesAndPickedCellsDoNotOverlap)
     }
 }
 
+// Long cells widen their columns and the window, up to the screen, beyond which the grid
+// scrolls; a long description stops at its cap and shows its whole text as its tip.
+TEST_F(ParameterTable, LongCellsWidenTheirColumnsAndTheWindowStaysOnTheScreen)
+{
+    const QString longDescription = QString("A description that goes on and on, ").repeated(8);
+    const QString longNote = QString("x").repeated(120);
+    QString text = kI2CSample;
+    text.replace("\"ZN3710, I2C, Single Channel, 128 Tap QPOT\"", '"' + longDescription + '"');
+    text.replace(",3-7,,,,,1,1,", ",3-7," + longNote + ",,,,1,1,"); // Spare 8 of the ZN3750 row
+    ProductExec& t = open(file("long.csv", text));
+    t.show();
+    t.centralWidget()->layout()->activate();
+
+    EXPECT_EQ(t.tGrid->columnWidth(1), 500);
+    EXPECT_EQ(t.tGrid->item(1, 1)->toolTip(), longDescription);
+    EXPECT_EQ(t.tGrid->item(2, 1)->toolTip(), QString());
+    expectCellsFitTheirColumns(*t.tGrid, {1, 14});
+    const QRect screen = t.screen()->availableGeometry();
+    EXPECT_LE(t.frameGeometry().width(), screen.width());
+    EXPECT_GT(t.tGrid->horizontalHeader()->length(), t.tGrid->viewport()->width());
+    EXPECT_GT(t.tGrid->horizontalScrollBar()->maximum(), 0);
+}
+
 TEST_F(ParameterTable, ATableOfTheOtherFamilyIsClosedBeforeItIsShown)
 {
     ProductExec& i2c = open(file("parts.csv", kI2CSample));
@@ -339,8 +366,44 @@ TEST_F(ParameterTable, TheWaitEndsWhenTheUserReturns)
             t->cmdReturn->click();
         }
     };
-    waitForParameterTable();
+    EXPECT_TRUE(waitForParameterTable());
     svc.onPump = nullptr;
     EXPECT_TRUE(g_ParamTableDone);
     EXPECT_EQ(g_PickedRecord[0], "K4744A");
+}
+
+// A second wait begun inside the first ends both. A table of the same family hands its pick
+// to both waits; one opened for the other family ends the first wait as not its own.
+TEST_F(ParameterTable, AWaitEndedByATableOfTheOtherFamilyIsNotItsOwn)
+{
+    const QString i2cFile = file("parts.csv", kI2CSample);
+    const QString spiFile = file("spi.csv", kSPISample);
+    for (const bool otherFamily : {false, true}) {
+        SCOPED_TRACE(otherFamily ? "other family" : "same family");
+        resetSharedState();
+        g_I2CFamily = true;
+        bool inner = false, innerOwn = false;
+        svc.onPump = [&](int) {
+            ProductExec* t = forms().ProductExec.get();
+            if (!t || !t->isVisible())
+                return;
+            if (t->Timer1->isActive()) {
+                svc.openPaths = {g_SPIFamily ? spiFile : i2cFile};
+                t->Timer1_Timer();
+            } else if (t->Frame1->isVisible() && !inner) {
+                inner = true;
+                g_I2CFamily = !otherFamily;
+                g_SPIFamily = otherFamily;
+                g_ParamTableDone = false;
+                innerOwn = waitForParameterTable();
+            } else if (t->Frame1->isVisible()) {
+                click(*t, 1);
+                t->cmdReturn_Click();
+            }
+        };
+        EXPECT_EQ(waitForParameterTable(), !otherFamily);
+        svc.onPump = nullptr;
+        EXPECT_TRUE(innerOwn);
+        forms().ProductExec.unload();
+    }
 }
