@@ -147,13 +147,19 @@ std::int64_t DesktopServices::monotonicMs()
     return timer.elapsed();
 }
 
-void DesktopServices::endProgram()
+void DesktopServices::endProgram(int code)
 {
     runProgramEndHooks();
     std::fflush(nullptr);
     // The program ends from deep inside nested handlers (a link dialog's Cancel, the
     // console's close box); no window may run another handler on the way out.
-    std::_Exit(0);
+    std::_Exit(code);
+}
+
+void DesktopServices::tellTerminal(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
 }
 
 QString DesktopServices::programDir()

@@ -75,9 +75,10 @@ void TestServices::pumpEvents()
         onPump(pumps);
 }
 
-void TestServices::endProgram()
+void TestServices::endProgram(int code)
 {
     platform::runProgramEndHooks();
     ended = true;
+    exitCode = code;
     throw platform::ProgramEnded();
 }
