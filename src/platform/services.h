@@ -21,7 +21,21 @@ struct FileDialogSpec {
     int filterIndex = 1; // the filter entry selected at the start, counted from 1
     QString defaultExt;  // "txt"
     QString directory;
+    QString remembers;   // the dialog's name (openInLastFolder): the folder of the file chosen is
+                         // where the dialog of that name opens next
 };
+
+// Lets a file dialog open where its user works: in the folder of the file last chosen in the
+// dialog called name during this run; before that in the example files (exampleSubfolder of
+// them) when the program runs from a build tree of its project, else in the program directory.
+void openInLastFolder(FileDialogSpec& dialog, const QString& name, const QString& exampleSubfolder = QString());
+// Notes the file chosen in dialog (nothing when path is empty: the dialog was cancelled).
+// Every implementation of the file dialogs calls it.
+void rememberChosenFile(const FileDialogSpec& dialog, const QString& path);
+// The project's example files when exeDir lies in one of its build trees, else empty.
+QString exampleFilesFolder(const QString& exeDir);
+// Tests: every dialog forgets its last folder.
+void forgetDialogFolders();
 
 // How the program ended, as its exit status tells a script or a desktop launcher.
 enum ExitCode : int {
