@@ -107,7 +107,7 @@ TEST_F(Screens, I2CDeviceWindowInTheK4736AndK6627Layouts)
     forms().frmStartup.show();
     forms().frmStartup().cboDCPSelect->setCurrentIndex(2);
     auto& w = forms().frmDCP_User1();
-    const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/i2c_parameters.csv";
+    const QString file = QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/i2c_parameters.csv");
     for (const auto& [row, name] : {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}}) {
         answerParameterTable(svc, file, row);
         w.mnu_I2cList_Click();
@@ -120,7 +120,7 @@ TEST_F(Screens, I2CDeviceWindowInTheK4736AndK6627Layouts)
 TEST_F(Screens, ParameterTables)
 {
     // The example tables users start from, each with a part picked.
-    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const QDir examples(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples"));
     const struct {
         bool spi;
         const char* file;
