@@ -750,7 +750,7 @@ void DeviceFormCore::closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload)
 {
     if (!g_ReturnToMenu) {
         e->ignore();
-        platform::endProgram();
+        platform::endProgram(platform::kExitQuit);
     }
     if (pumpBeforeUnload)
         platform::pumpEvents();

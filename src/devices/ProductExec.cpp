@@ -155,7 +155,7 @@ void ProductExec::MnuFileMain_Click()
 void ProductExec::cmdLoadParam_Click()
 {
     platform::FileDialogSpec dialog;
-    dialog.directory = platform::programDir();
+    platform::openInLastFolder(dialog, "parameter table");
     dialog.filter = "All Files (*.*)|*.*|Read Data File(*.csv)|*.csv";
     dialog.filterIndex = 2;
     if (g_I2CFamily)

@@ -39,10 +39,10 @@ platform::BoardConnection* connectionOf(std::int32_t handle)
     return it == g_handles.end() ? nullptr : it->second->connection.get();
 }
 
-void defaultUnloadConsole()
+void defaultUnloadConsole(int exitCode)
 {
     CloseHidHandles();
-    platform::endProgram();
+    platform::endProgram(exitCode);
 }
 
 void closeAtEnd() { CloseHidHandles(); }
@@ -187,9 +187,10 @@ void searchBoards(bool keepSelection)
                 platform::msgBox("Permission denied when opening the evaluation board:\r\n" + refused.join("\r\n")
                                      + "\r\n\r\nInstall the udev rule that comes with dcpeval (see README) and plug the board in again.",
                                  platform::vbOKOnly, "dcpeval");
+            platform::services().tellTerminal(platform::noBoardFoundLine(g_BoardVendorId, kBoardProductId));
             g_MsgResult = platform::msgBox(notFoundText(), vbRetryCancel, QString());
             if (g_MsgResult != vbRetry) {
-                linkHooks().unloadConsole();
+                linkHooks().unloadConsole(platform::kExitNotFoundCancel);
                 return;
             }
         }
@@ -276,7 +277,7 @@ int checkStatus(std::int32_t writeResult)
         searchAgainAfterLinkError();
     }
     else
-        linkHooks().unloadConsole();
+        linkHooks().unloadConsole(platform::kExitLinkCancel);
     return kStatusDialog;
 }
 
@@ -293,13 +294,13 @@ void ShowTransferError(int status, int quiet)
             searchAgainAfterLinkError();
         }
         else
-            linkHooks().unloadConsole();
+            linkHooks().unloadConsole(platform::kExitLinkCancel);
     } else if (status == kStatusDeviceError && quiet == 0) {
         g_MsgResult = platform::msgBox(
             "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel to close GUI.",
             vbRetryCancel, QString());
         if (g_MsgResult != vbRetry)
-            linkHooks().unloadConsole();
+            linkHooks().unloadConsole(platform::kExitNakCancel);
     }
 }
 

@@ -82,7 +82,7 @@ bool LinkRunActive();
 // link selects the preferred board itself and a Cancel ends the program directly.
 struct LinkHooks {
     std::function<void(int preferredInstance)> boardListInit; // fills the board list, selects
-    std::function<void()> unloadConsole;                      // Cancel in a link dialog
+    std::function<void(int exitCode)> unloadConsole;          // Cancel in a link dialog (a platform::ExitCode)
 };
 LinkHooks& linkHooks();
 void resetLinkHooks();

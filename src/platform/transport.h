@@ -39,6 +39,14 @@ public:
     virtual std::vector<BoardInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     // Null on failure, with a user-readable reason in *error ("Permission denied", ...).
     virtual std::unique_ptr<BoardConnection> open(const BoardInfo& board, QString* error) = 0;
+    // Where the last enumerate looked and, when it could tell, why it found nothing there;
+    // for a user told that no board was found. Empty: nothing worth naming.
+    virtual QString searched(std::uint16_t vendorId, std::uint16_t productId) const
+    {
+        (void)vendorId;
+        (void)productId;
+        return {};
+    }
 };
 
 // The transports the board search walks, in search order.
@@ -47,6 +55,10 @@ const std::vector<std::shared_ptr<BoardTransport>>& transports();
 
 // Every board of every transport, in search order.
 std::vector<BoardInfo> enumerateBoards(std::uint16_t vendorId, std::uint16_t productId);
+
+// The line for the terminal when a search found no board: where it looked, and that the
+// simulated board needs none.
+QString noBoardFoundLine(std::uint16_t vendorId, std::uint16_t productId);
 
 // USB HID through hidapi.
 std::shared_ptr<BoardTransport> makeHidTransport();

@@ -92,6 +92,12 @@ std::vector<platform::BoardInfo> SimTransport::enumerate(std::uint16_t, std::uin
     return found;
 }
 
+QString SimTransport::searched(std::uint16_t, std::uint16_t) const
+{
+    return boards_.empty() ? QString("the simulated boards (none attached)")
+                           : QString("the simulated boards (%1, none plugged in)").arg(boardCount());
+}
+
 std::unique_ptr<platform::BoardConnection> SimTransport::open(const platform::BoardInfo& info, QString* error)
 {
     bool ok = false;

@@ -317,7 +317,7 @@ void PinConsole::closeEvent(QCloseEvent* e)
 {
     if (!g_ReturnToMenu) {
         e->ignore();
-        platform::endProgram();
+        platform::endProgram(platform::kExitQuit);
     }
     platform::pumpEvents();
     e->accept();

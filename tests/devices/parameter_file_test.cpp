@@ -230,7 +230,7 @@ TEST(ParameterFile, TextEncodings)
 
 TEST(ParameterFile, TheExampleTablesRead)
 {
-    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const QDir examples(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples"));
     const auto i2c = params::readParameterFile(examples.filePath("i2c_parameters.csv"), Family::I2C);
     const auto spi = params::readParameterFile(examples.filePath("spi_parameters.csv"), Family::SPI);
     ASSERT_TRUE(i2c);

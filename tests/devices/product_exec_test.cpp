@@ -99,7 +99,7 @@ TEST_F(ParameterTable, TheTimerAsksForAFileAndTheGridShowsIt)
     EXPECT_EQ(d.filter, "All Files (*.*)|*.*|Read Data File(*.csv)|*.csv");
     EXPECT_EQ(d.filterIndex, 2);
     EXPECT_EQ(d.fileName, "*I2C* .csv");
-    EXPECT_EQ(d.directory, dir.path());
+    EXPECT_EQ(d.directory, DCPEVAL_SOURCE_DIR "/examples"); // run from the build tree
 
     EXPECT_TRUE(t.Frame1->isVisibleTo(&t));
     EXPECT_EQ(t.tGrid->rowCount(), 8);
@@ -406,4 +406,22 @@ TEST_F(ParameterTable, AWaitEndedByATableOfTheOtherFamilyIsNotItsOwn)
         EXPECT_TRUE(innerOwn);
         forms().ProductExec.unload();
     }
+}
+
+// The next choice of a table, after the window was closed too, opens where the last file was.
+TEST_F(ParameterTable, TheNextChoiceOpensInTheFolderOfTheLastFile)
+{
+    QDir(dir.path()).mkdir("tables");
+    open(file("tables/parts.csv", kI2CSample)).cmdReturn_Click();
+    forms().ProductExec.unload();
+    open(file("parts.csv", kI2CSample));
+    ASSERT_EQ(svc.dialogs.size(), 2u);
+    EXPECT_EQ(svc.dialogs[1].directory, dir.filePath("tables"));
+
+    svc.openPaths.push_back(QString()); // a cancelled choice leaves the folder as it was
+    forms().ProductExec().cmdLoadParam_Click();
+    forms().ProductExec.unload();
+    open(file("parts.csv", kI2CSample));
+    ASSERT_EQ(svc.dialogs.size(), 4u);
+    EXPECT_EQ(svc.dialogs[3].directory, dir.path());
 }

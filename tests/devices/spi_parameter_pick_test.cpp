@@ -36,7 +36,7 @@ using Frames = std::vector<Frame>;
 
 namespace {
 
-QString exampleTable() { return QFileInfo(__FILE__).dir().filePath("../../examples/spi_parameters.csv"); }
+QString exampleTable() { return QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/spi_parameters.csv"); }
 
 constexpr int kZN3930Row = 1, kZN3920Row = 2, kK6623Row = 3, kK4731Row = 4;
 

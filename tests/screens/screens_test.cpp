@@ -105,7 +105,7 @@ TEST_F(Screens, I2CDeviceWindowInThePartFamilyLayouts)
     w.adjustSize();
     layOutPending(w);
     const int standardHeight = w.height();
-    const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/i2c_parameters.csv";
+    const QString file = QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/i2c_parameters.csv");
     for (const auto& [row, name] :
          {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}, std::pair{7, "i2c-device-k4744"}}) {
         SCOPED_TRACE(name);
@@ -126,7 +126,7 @@ TEST_F(Screens, I2CDeviceWindowInThePartFamilyLayouts)
 TEST_F(Screens, ParameterTables)
 {
     // The example tables users start from, each with a part picked.
-    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const QDir examples(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples"));
     const struct {
         bool spi;
         const char* file;

@@ -24,7 +24,8 @@ TEST_F(SpiPickScreens, SpiDeviceWindowAfterEachSpecialPick)
     forms().frmStartup.show();
     forms().frmStartup().cboDCPSelect->setCurrentIndex(3);
     frmDCP_SPI1& w = forms().frmDCP_SPI1();
-    const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/spi_parameters.csv";
+    const QString file = QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/spi_parameters.csv");
+    QDir().mkpath(DCPEVAL_SCREENS_DIR);
     for (const auto& [row, name] : {std::pair{3, "spi-device-k6623"}, std::pair{4, "spi-device-k4731"}}) {
         SCOPED_TRACE(name);
         answerParameterTable(svc, file, row);
