@@ -117,6 +117,40 @@ TEST_F(RunInWindowTest, AbortAndCloseStopTheRunAfterItsPass)
     EXPECT_TRUE(w.logText().endsWith("Test Terminated : Test Count:[ 16] Fail Count:[ 0]  Date / Time Stamp: 03-02-2026 10:00:00\r\n"));
 }
 
+// The board unplugged mid-run and plugged back while the link dialog is up: Retry finds it
+// again, and the run stops there rather than count every later move as a part failure.
+TEST_F(RunInWindowTest, ALinkLostMidRunEndsItWithTheLinkLostLine)
+{
+    UPDN_Runin& w = window();
+    bool unplugged = false;
+    svc.onPump = [&](int) {
+        if (w.run().moves == 5 && !unplugged) {
+            unplugged = true;
+            board().unplug();
+        }
+    };
+    svc.onBox = [&](const QString&, int) {
+        board().replug();
+        board().transcript.clear();
+        return int(platform::vbRetry);
+    };
+    runTest(QStringLiteral("100000"));
+    svc.onBox = nullptr;
+
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.\r\ncheckStatus"});
+    const QStringList lines = w.logText().split("\r\n");
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 4], " Wiper Position 64 No Reading: write refused   Test#[ 7] NO READING");
+    EXPECT_EQ(lines[lines.size() - 3], "Link lost: the board was searched again; the run stops.");
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("User Test ID   Test Terminated : Test Count:[ 5] Fail Count:[ 0]"));
+    EXPECT_EQ(w.lblRUnCount[1]->text(), "----");
+    EXPECT_EQ(w.Shp_Test_Status[3]->fillColor(), runin::kLampFail);
+    EXPECT_EQ(w.lvlWipV[3]->text(), "-.---");
+    EXPECT_TRUE(w.cmdRunInitial->isEnabled());
+    // The board searched again is asked for no reading of the run.
+    EXPECT_TRUE(board().transcript.requests(0x11).empty());
+}
+
 TEST_F(RunInWindowTest, SettingsThatCannotRunAreRefusedBeforeAnythingIsSent)
 {
     UPDN_Runin& w = window();
