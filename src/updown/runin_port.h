@@ -82,7 +82,7 @@ struct Reading {
 };
 
 // Two conversions with a drain between (and one before with doublePurge); the second reply
-// is the reading. The first conversion only wakes the converter, so its count does not
+// is the reading. The first conversion's count is never used, so what it carries does not
 // matter; but when it was refused or went unanswered the link failed, and the second is not
 // sent. A reading not received is invalid: it shows "-.---" and leaves g_VccVolts alone; a
 // valid one sets g_VccVolts.
