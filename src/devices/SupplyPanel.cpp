@@ -1,5 +1,6 @@
 #include "devices/SupplyPanel.h"
 
+#include "bridge/protocol.h"
 #include "controls/event_hook.h"
 #include "controls/lamp.h"
 #include "motherboard/frmMotherboardDAQ2.h"
@@ -150,8 +151,10 @@ bool SupplyPanel::takeReading(int entry, QLabel* out)
     platform::pumpEvents();
     mb.READ_AD();
     mb.READ_AD();
-    if (!g_AdcConversionOk)
+    if (!g_AdcConversionOk) {
+        out->setText(bridge::kNoReadingText);
         return false;
+    }
     g_AdcVolts = g_AdcVolts + offset();
     out->setText(Format(g_AdcVolts * gain(), "#0.000"));
     return true;

@@ -1,6 +1,8 @@
 #include "motherboard/FrmVCCCal.h"
 
+#include "bridge/protocol.h"
 #include "controls/lamp.h"
+#include "link/hid.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
 #include "motherboard/vcc_cal_file.h"
@@ -256,13 +258,19 @@ bool FrmVCCCal::eventFilter(QObject* watched, QEvent* e)
 // ---------------------------------------------------------------------------------------
 // The sweep
 
-bool FrmVCCCal::stopRequested() const { return !g_CalRunning || unloading_; }
+bool FrmVCCCal::linkLost() const { return LinkRetryCount() != linkRetriesAtStart_; }
+
+bool FrmVCCCal::stopRequested() const { return !g_CalRunning || unloading_ || linkLost(); }
 
 void FrmVCCCal::cmdDoVCC_Cal_Click()
 {
     if (sweeping_)
         return;
     sweeping_ = true;
+    // A board searched again after a link-error Retry may not be the board the sweep started
+    // on, or may hold another code: the sweep ends as aborted and sends nothing more.
+    const LinkRun linkRun;
+    linkRetriesAtStart_ = LinkRetryCount();
     for (QWidget* w : std::initializer_list<QWidget*>{cmdDoVCC_Cal, txtVrefCal, cmdSaveCal, cdmRead_Cal_File, cmdReturn})
         w->setEnabled(false);
     cmdAbort->show();
@@ -326,6 +334,11 @@ bool FrmVCCCal::measure(int code, std::vector<double>& readings, SweepEnd& end, 
         return false;
     }
     if (r.outcome == Outcome::Failed) {
+        lblCalVolts->setText(bridge::kNoReadingText); // never the last code's reading
+        if (linkLost()) {
+            end = SweepEnd::Aborted;
+            return false;
+        }
         end = SweepEnd::Failed;
         why = QString("no ADC reading came at code %1").arg(Hex2(static_cast<std::uint8_t>(code)));
         return false;

@@ -8,7 +8,9 @@
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "shell/text.h"
+#include "updown/runin_record.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 using runin::Field;
 
@@ -122,6 +125,15 @@ UPDN_Runin::UPDN_Runin()
 
     connect(cndTclear, &QPushButton::clicked, this, [this] { cndTclear_Click(); });
     resize(1280, 660);
+
+    // Every way out of the program passes one of these while the window exists: the program's
+    // end (a Cancel in a link dialog, closing the menu, the console or a device window) or,
+    // should the event loop ever run out of windows, the application's quit.
+    platform::atProgramEnd([] {
+        if (UPDN_Runin* w = forms().UPDN_Runin.get())
+            w->rescueUnsavedLog();
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { rescueUnsavedLog(); });
 }
 
 UPDN_Runin::~UPDN_Runin() = default;
@@ -427,6 +439,14 @@ void UPDN_Runin::cmdAbortRun_Click() { g_AbortRequest = true; }
 void UPDN_Runin::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+    if (closeWhenStopped_)
+        return; // asked and answered: the window goes when the run has ended
+    // Hours of an endurance test live only in this window until they are saved.
+    if ((test_.running() || holdsUnsavedLog())
+        && platform::msgBox(QStringLiteral("The run-in log has not been saved. Close the window and lose it?"),
+                            platform::vbYesNo)
+               != platform::vbYes)
+        return;
     if (test_.running()) {
         // The run writes its termination line and leaves its loop first; then the window goes.
         g_AbortRequest = true;
@@ -543,12 +563,14 @@ void UPDN_Runin::setRunning(bool running)
 void UPDN_Runin::appendLog(const QString& piece)
 {
     log_ += piece;
+    logUnsaved_ = true;
     appendToLogBox(rtxt1, piece);
 }
 
 void UPDN_Runin::cndTclear_Click()
 {
     log_.clear();
+    logUnsaved_ = false;
     rtxt1->clear();
 }
 
@@ -562,5 +584,18 @@ void UPDN_Runin::cmdBrowse_Click()
 void UPDN_Runin::cmdStartRec_Click(int /*Index*/)
 {
     g_CalRunning = false; // a calibration sweep in progress stops at its next check
-    saveTraceRecord(txtFilePath->text(), log_, chkAppend->isChecked());
+    if (saveTraceRecord(txtFilePath->text(), log_, chkAppend->isChecked()))
+        logUnsaved_ = false;
+}
+
+void UPDN_Runin::rescueUnsavedLog()
+{
+    if (!holdsUnsavedLog())
+        return;
+    const runin::LogRescue r =
+        runin::rescueLog(log_, txtFilePath->text(), platform::programDir(), platform::services().now());
+    std::fprintf(stderr, "%s\n", qPrintable(r.report));
+    std::fflush(stderr);
+    if (!r.path.isEmpty())
+        logUnsaved_ = false;
 }

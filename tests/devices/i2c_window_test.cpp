@@ -7,6 +7,7 @@
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/globals.h"
 #include "sim/analog_board.h"
+#include "support/conversion_replies.h"
 
 #include <QAction>
 #include <QApplication>
@@ -486,6 +487,7 @@ TEST_F(I2cWindowTest, AddressPinsMoveThePartAndCopyAddressesIt)
 
 TEST_F(I2cWindowTest, SupplyPanelReadingsOffsetGainAndLevels)
 {
+    const auto replies = interceptConversions(sims);
     auto& w = atWindowWithVcc();
     SupplyPanel& s = *w.supply;
     EXPECT_TRUE(board().pin(2, 5));
@@ -509,15 +511,23 @@ TEST_F(I2cWindowTest, SupplyPanelReadingsOffsetGainAndLevels)
     EXPECT_EQ(s.lblVCCVolts->text(), "5.200");
     EXPECT_NEAR(g_AdcVolts, 2.60, 0.002);
 
-    // A conversion without a reply changes neither the label nor the shared result.
+    // A conversion that is no reading (a failed status, a count no conversion gives) shows
+    // none, never the last reading, and leaves the shared result alone.
     const double before = g_AdcVolts;
-    board().dropNextReplies(50);
-    svc.onBox = [](const QString&, int) { return int(platform::vbRetry); };
-    s.cmdReadVCC_Click();
-    svc.onBox = nullptr;
-    board().clearFaults();
-    EXPECT_EQ(s.lblVCCVolts->text(), "5.200");
-    EXPECT_EQ(g_AdcVolts, before);
+    for (const auto& rewrite : {ConversionReplies::failedStatus(), ConversionReplies::count(4096)}) {
+        replies->rewriteNext(2, rewrite);
+        s.cmdReadVCC_Click();
+        EXPECT_EQ(s.lblVCCVolts->text(), "-.---");
+        EXPECT_EQ(g_AdcVolts, before);
+        w.cmdSampleWiper_Click(1);
+        ASSERT_NE(w.lblWiperVolts[1]->text(), "-.---");
+        replies->rewriteNext(2, rewrite);
+        w.cmdSampleWiper_Click(1);
+        EXPECT_EQ(w.lblWiperVolts[1]->text(), "-.---");
+        s.cmdReadVCC_Click();
+        ASSERT_EQ(s.lblVCCVolts->text(), "5.200");
+    }
+    EXPECT_EQ(replies->rewritten, 8);
 
     s.txtADGain->setText("abc");
     s.txtADGain_LostFocus();
