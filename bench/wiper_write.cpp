@@ -10,6 +10,7 @@
 #include "shell/forms.h"
 #include "shell/frmStartup.h"
 #include "sim/evaluation_board.h"
+#include "smoke.h"
 #include "tally_services.h"
 
 #include <QApplication>
@@ -25,8 +26,9 @@
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool smoke = takeSmokeFlag(argc, argv);
     QApplication app(argc, argv);
-    const int writes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const int writes = argc > 1 ? std::max(1, std::atoi(argv[1])) : smoke ? 3 : 20;
 
     static TallyServices svc;
     platform::setServices(&svc);
@@ -46,6 +48,9 @@ int main(int argc, char** argv)
         w.txtHexDataWrt_KeyPress(0, 13);
     }
     svc.report("one wiper write with Auto Read", writes, total.nsecsElapsed() / 1e6);
+    std::printf("read back: %s (%s), wiper volts %s\n", qPrintable(w.lblPotRead[0]->text()),
+                qPrintable(w.lblPotReadhex[0]->text()), qPrintable(w.lblWiperVolts[0]->text()));
+    const bool sound = svc.unexpectedBoxes == 0 && readBackIs(w, 0x10 + (writes - 1) % 0x60);
     forms().destroyAll();
-    return 0;
+    return sound ? 0 : 1;
 }
