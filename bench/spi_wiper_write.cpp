@@ -3,7 +3,10 @@
 // read-back, the 20 ms pauses (terminal 3's included) and the 1 ms waits of the input drains.
 // Measured for a write alone and for a write with Auto Read (read-back and wiper voltage).
 //
-//   build/bench/bench/bench_spi_wiper_write [writes]      (QT_QPA_PLATFORM=offscreen)
+//   build/bench/bench/bench_spi_wiper_write [writes] [--smoke]      (QT_QPA_PLATFORM=offscreen)
+//
+// 20 writes, or 3 with --smoke (the sleeps are real). The run is sound when no message came
+// and Auto Read shows the last value written.
 #include "devices/SupplyPanel.h"
 #include "devices/frmDCP_SPI1.h"
 #include "platform/services.h"

@@ -2,7 +2,10 @@
 // board, with real sleeps, and how much of it the fixed waits take: the 50 ms before the
 // read-back, the 20 ms pauses, and the 1 ms waits of the input drains before each request.
 //
-//   build/bench/bench/bench_wiper_write [writes]      (QT_QPA_PLATFORM=offscreen)
+//   build/bench/bench/bench_wiper_write [writes] [--smoke]      (QT_QPA_PLATFORM=offscreen)
+//
+// 20 writes, or 3 with --smoke (the sleeps are real). The run is sound when no message came
+// and Auto Read shows the last value written.
 #include "devices/SupplyPanel.h"
 #include "devices/frmDCP_User1.h"
 #include "platform/services.h"
