@@ -13,6 +13,8 @@
 #include "sim/sim_transport.h"
 #include "support/test_services.h"
 
+#include "smoke.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -42,6 +44,7 @@ double msOf(QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool smoke = takeSmokeFlag(argc, argv);
     QApplication app(argc, argv);
     TestServices svc;
     platform::setServices(&svc);
@@ -60,7 +63,7 @@ int main(int argc, char** argv)
         f.write(lines.join("\r\n").toLatin1() + "\r\n");
     }
 
-    constexpr int kLoads = 20;
+    const int kLoads = smoke ? 1 : 20;
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < kLoads; ++i) {
