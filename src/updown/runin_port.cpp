@@ -32,7 +32,7 @@ std::optional<int> LinkPort::convert()
     startRequest(0x11);
     g_ReportBuffer[2] = 0; // single conversion
     g_ReportBuffer[3] = 0; // the "31 Sample" setting
-    WriteReport();
+    WriteRequest(); // the answers its line writes still owe are collected first
     if (AwaitReport(kReplyWaitMs))
         return g_ReportBuffer[2] * 256 + g_ReportBuffer[3];
     checkStatus(0);
