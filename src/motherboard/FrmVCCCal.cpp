@@ -1,6 +1,7 @@
 #include "motherboard/FrmVCCCal.h"
 
 #include "controls/lamp.h"
+#include "controls/quiet_select.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
 #include "motherboard/vcc_cal_file.h"
@@ -192,6 +193,14 @@ QWidget* FrmVCCCal::buildTargetTable()
 QRadioButton* FrmVCCCal::OptVM(int index)
 {
     return index >= 0 && index < static_cast<int>(optVM_.size()) ? optVM_[static_cast<size_t>(index)] : nullptr;
+}
+
+void FrmVCCCal::showSuppliesOff()
+{
+    constexpr int kBlack = 0;
+    selectQuietly(optVM_, 1);
+    shpVCCon_->setFillColor(kBlack);
+    shVM_->setFillColor(kBlack);
 }
 
 // ---------------------------------------------------------------------------------------

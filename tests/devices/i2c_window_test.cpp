@@ -4,6 +4,7 @@
 #include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
 #include "devices/device_fixture.h"
+#include "link/hid.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/globals.h"
 #include "sim/analog_board.h"
@@ -481,15 +482,28 @@ TEST_F(I2cWindowTest, SupplyPanelReadingsOffsetGainAndLevels)
     EXPECT_EQ(s.lblVCCVolts->text(), "5.200");
     EXPECT_NEAR(g_AdcVolts, 2.60, 0.002);
 
-    // A conversion without a reply changes neither the label nor the shared result.
+    // A conversion without a reply changes neither the label nor the shared result. Both of
+    // the reading's conversions (each with its enable) go unanswered; the searches that the
+    // Retries start find the board again.
     const double before = g_AdcVolts;
-    board().dropNextReplies(50);
+    const auto readBack = linkHooks().boardListInit;
+    linkHooks().boardListInit = [this, readBack](int i) {
+        readBack(i);
+        board().dropNextReplies(2);
+    };
+    board().dropNextReplies(2);
     svc.onBox = [](const QString&, int) { return int(platform::vbRetry); };
     s.cmdReadVCC_Click();
     svc.onBox = nullptr;
+    linkHooks().boardListInit = readBack;
     board().clearFaults();
+    EXPECT_EQ(svc.boxes.size(), 2u);
     EXPECT_EQ(s.lblVCCVolts->text(), "5.200");
     EXPECT_EQ(g_AdcVolts, before);
+    // The board found again is taken to have come up afresh: both supplies show off.
+    EXPECT_TRUE(s.OptVCC[1]->isChecked());
+    EXPECT_FALSE(board().pin(2, 5));
+    s.OptVCC[0]->setChecked(true);
 
     s.txtADGain->setText("abc");
     s.txtADGain_LostFocus();
@@ -645,12 +659,19 @@ TEST_F(I2cWindowTest, QuadInstructionFormSendsInstructionAndValue)
     EXPECT_FALSE(sfr[3][1] & 0x40);
     EXPECT_EQ(i2cRequests(), (std::vector<Bytes>{{0x51, 1, 1, 0x91}}));
 
-    // A port read without an answer is not written back.
+    // A port read without an answer is not written back. The set-up of the board that the
+    // Retry finds again writes P0 with the port image: only what follows it counts.
     board().transcript.clear();
     board().dropNextReplies(1);
     svc.onBox = [](const QString&, int) { return int(platform::vbRetry); };
+    const auto setUp = linkHooks().freshBoard;
+    linkHooks().freshBoard = [this, setUp] {
+        setUp();
+        board().transcript.clear();
+    };
     w.cmdI2Read_Click(1);
     svc.onBox = nullptr;
+    linkHooks().freshBoard = setUp;
     const auto requests = board().transcript.requests();
     for (const auto& rq : requests) {
         if (rq[1] == 0x06)
