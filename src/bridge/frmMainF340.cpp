@@ -197,7 +197,7 @@ void frmMainF340::mnuExit_Click() { forms().frmMainF340.unload(); }
 
 void frmMainF340::mnuTraceLog_Click() { forms().Doco.show(); }
 
-void frmMainF340::cmdReconnect_Click() { InitHidConnection(); }
+void frmMainF340::cmdReconnect_Click() { ReconnectHidConnection(); }
 
 void frmMainF340::cmdHoswMother_Click() { forms().frmMotherboardDAQ2.show(); }
 

@@ -112,6 +112,7 @@ Lamp* DeviceFormCore::ShVM() { return supply->ShVM; }
 QRadioButton* DeviceFormCore::OptVM(int index) { return index == 0 || index == 1 ? supply->OptVM[size_t(index)] : nullptr; }
 QComboBox* DeviceFormCore::CboVCC() { return supply->CboVCC; }
 QCheckBox* DeviceFormCore::ChkTrack() { return supply->ChkTrack; }
+void DeviceFormCore::showSuppliesOff() { supply->showSuppliesOff(); }
 
 // ---------------------------------------------------------------------------------------
 // Frames

@@ -171,6 +171,7 @@ public:
     QRadioButton* OptVM(int index) override;
     QComboBox* CboVCC() override;
     QCheckBox* ChkTrack() override;
+    void showSuppliesOff() override;
 
 protected:
     // Points the quad console hooks of `bus` (address, wiper sample, in use) at the device

@@ -56,6 +56,9 @@ public:
     // button; the I2C window leaves them bare.
     void tipCalibrationFields();
 
+    // "Off" in both option pairs and black lamps, with no handler run (nothing is switched).
+    void showSuppliesOff();
+
     void OptVCC_Click(int Index);
     void OptVM_Click(int Index);
     void ChkTrack_Click();

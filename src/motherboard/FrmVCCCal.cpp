@@ -2,6 +2,7 @@
 
 #include "bridge/protocol.h"
 #include "controls/lamp.h"
+#include "controls/quiet_select.h"
 #include "link/hid.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
@@ -194,6 +195,14 @@ QWidget* FrmVCCCal::buildTargetTable()
 QRadioButton* FrmVCCCal::OptVM(int index)
 {
     return index >= 0 && index < static_cast<int>(optVM_.size()) ? optVM_[static_cast<size_t>(index)] : nullptr;
+}
+
+void FrmVCCCal::showSuppliesOff()
+{
+    constexpr int kBlack = 0;
+    selectQuietly(optVM_, 1);
+    shpVCCon_->setFillColor(kBlack);
+    shVM_->setFillColor(kBlack);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -45,6 +45,7 @@ public:
     Lamp* ShVM() override { return shVM_; }
     QRadioButton* OptVM(int index) override;
     QCheckBox* ChkTrack() override { return chkTrack_; }
+    void showSuppliesOff() override;
 
     void Form_Load();
     void Form_Activate();

@@ -35,6 +35,15 @@ public:
         return ReadResult::Report;
     }
 
+    int inputQueueReports() const override
+    {
+#ifdef DCPEVAL_HIDAPI_LIBUSB
+        return kLibusbInputReports;
+#else
+        return kHidrawInputReports;
+#endif
+    }
+
 private:
     hid_device* dev_;
 };

@@ -13,6 +13,11 @@ namespace platform {
 constexpr int kReportSize = 64;
 using Report = std::array<std::uint8_t, kReportSize>;
 
+// Input reports the host keeps for a board while nobody reads them: hidraw keeps 63 and
+// drops the newer ones; hidapi on libusb keeps about 30.
+constexpr int kHidrawInputReports = 63;
+constexpr int kLibusbInputReports = 30;
+
 // What a read of one report came to.
 enum class ReadResult { Report, Timeout, Gone };
 
@@ -31,6 +36,9 @@ public:
     virtual bool write(const Report& report) = 0;
     // Waits up to timeoutMs for one report from the board.
     virtual ReadResult read(Report& report, int timeoutMs) = 0;
+    // How many unread reports the way to the board holds before it loses some: the link never
+    // waits for more answers than that.
+    virtual int inputQueueReports() const { return kHidrawInputReports; }
 };
 
 class BoardTransport {

@@ -254,6 +254,7 @@ Lamp* PinConsole::ShVM() { return supply->ShVM; }
 QRadioButton* PinConsole::OptVM(int index) { return supply->OptVM[size_t(index)]; }
 QComboBox* PinConsole::CboVCC() { return supply->CboVCC; }
 QCheckBox* PinConsole::ChkTrack() { return supply->ChkTrack; }
+void PinConsole::showSuppliesOff() { supply->showSuppliesOff(); }
 
 // ---------------------------------------------------------------------------------------
 // Life

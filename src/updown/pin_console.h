@@ -66,6 +66,7 @@ public:
     QRadioButton* OptVM(int index) override;
     QComboBox* CboVCC() override;
     QCheckBox* ChkTrack() override;
+    void showSuppliesOff() override;
 
     // --- LineHost
     bool line(int box) const override;

@@ -33,7 +33,8 @@ Conversion LinkPort::convert()
     g_ReportBuffer[2] = 0; // single conversion
     g_ReportBuffer[3] = 0; // the "31 Sample" setting
     Conversion c;
-    if (WriteReport() == 0) {
+    // The answers its line writes still owe are collected first.
+    if (WriteRequest() == 0) {
         // Nothing was asked, so nothing can come: no reply wait.
         c.outcome = Conversion::Outcome::WriteRefused;
         checkStatus(0);

@@ -9,7 +9,7 @@
 //
 // Every request starts from a zeroed buffer with the report number 1 in byte 0, so no byte of
 // an earlier exchange rides along. Line writes are not answered as far as the run-in cares:
-// their replies wait in the input queue until a reading drains them.
+// the link counts their replies and collects them before the next conversion is written.
 #include "bridge/protocol.h"
 
 #include <QString>

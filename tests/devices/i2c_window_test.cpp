@@ -4,6 +4,7 @@
 #include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
 #include "devices/device_fixture.h"
+#include "link/hid.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/globals.h"
 #include "sim/analog_board.h"
@@ -683,12 +684,19 @@ TEST_F(I2cWindowTest, QuadInstructionFormSendsInstructionAndValue)
     EXPECT_FALSE(sfr[3][1] & 0x40);
     EXPECT_EQ(i2cRequests(), (std::vector<Bytes>{{0x51, 1, 1, 0x91}}));
 
-    // A port read without an answer is not written back.
+    // A port read without an answer is not written back. The set-up of the board that the
+    // Retry finds again writes P0 with the port image: only what follows it counts.
     board().transcript.clear();
     board().dropNextReplies(1);
     svc.onBox = [](const QString&, int) { return int(platform::vbRetry); };
+    const auto setUp = linkHooks().freshBoard;
+    linkHooks().freshBoard = [this, setUp] {
+        setUp();
+        board().transcript.clear();
+    };
     w.cmdI2Read_Click(1);
     svc.onBox = nullptr;
+    linkHooks().freshBoard = setUp;
     const auto requests = board().transcript.requests();
     for (const auto& rq : requests) {
         if (rq[1] == 0x06)

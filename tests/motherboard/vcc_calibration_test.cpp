@@ -351,7 +351,13 @@ TEST_F(VccCalibrationTest, AReadingNotReceivedOrALostLinkEndsTheSweepAtOnce)
             EXPECT_TRUE(svc.boxes[size_t(i)].text.startsWith(c.boxes[i])) << svc.boxes[size_t(i)].text.toStdString();
         EXPECT_EQ(cal.lblCalStatus->text(), c.status);
         EXPECT_EQ(cal.lblCalVolts->text(), "-.---");
-        EXPECT_EQ(codesWritten().back(), 0x20);
+        // The sweep wrote nothing past code 20; a board that a Retry found again got the supply
+        // potentiometer's set-up (0x5F) after it.
+        auto written = codesWritten();
+        if (written.size() >= 2 && written.back() == 0x5F)
+            written.pop_back();
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(written.back(), 0x20);
         EXPECT_LE(board(0).adc.conversions, conversionsAtFault + 1);
         EXPECT_FALSE(cal.cmdSaveCal->isEnabled());
         EXPECT_EQ(codes(cal), QStringList(7, "--"));
