@@ -87,8 +87,9 @@ TEST_F(ReplugTest, RetryGivesTheFreshBoardTheWindowsStateWithBothSuppliesOff)
     first.waitForFinished();
     QFile::remove(path); // a killed server leaves its socket file behind
     rt.onBox = [&](const QString&, int) {
-        if (again.state() == QProcess::NotRunning)
+        if (again.state() == QProcess::NotRunning) {
             EXPECT_TRUE(startSimServer(again, path));
+        }
         return int(platform::vbRetry);
     };
     w.cmdSampleWiper_Click(0); // the board is gone: the link dialog, Retry finds the new one
