@@ -10,6 +10,10 @@ public:
     {
         if (!inner_->write(report))
             return false;
+        // A prompt board's reply is in the input queue at once, and a full queue drops it, as
+        // hidraw does: no reply will come for this request.
+        if (replyOf_.size() >= static_cast<size_t>(inner_->inputQueueReports()))
+            return true;
         const bool rewrite = report[1] == 0x11 && owner_->pending_ > 0;
         if (rewrite)
             --owner_->pending_;

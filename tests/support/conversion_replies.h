@@ -3,7 +3,8 @@
 // requests (command 0x11) on their way to the program: a bridge answering with a failed
 // status, or another request's bytes read as the conversion's (a count no 10-bit conversion
 // gives). It pairs each reply with its request in order, so it assumes the board behind it
-// answers every request it accepts once, as the simulated board does without reply faults.
+// answers every request it accepts once and at once, as the simulated board does without
+// reply faults, and that a full input queue drops the newest reply.
 #include "platform/transport.h"
 
 #include <deque>
