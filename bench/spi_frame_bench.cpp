@@ -1,6 +1,9 @@
 // Prints the host time of one SPI wiper write frame (terminal 2) and one wiper read frame
 // (terminal 3) to a simulated ZN3920, beyond the fixed waits: the sleeps and event pumps run
 // on a virtual clock, so what is left is the program's own work and the in-process board.
+// The run is sound when no message came and the part holds the last wiper 3 write.
+//
+//   bench_spi_frame [--smoke]      (2000 frames of each; --smoke: 200)
 #include "bridge/frmMainF340.h"
 #include "devices/spi_frame_send.h"
 #include "motherboard/frmMotherboardDAQ2.h"
@@ -11,6 +14,8 @@
 #include "sim/spi_parts.h"
 #include "support/test_services.h"
 
+#include "smoke.h"
+
 #include <QApplication>
 #include <QRadioButton>
 
@@ -20,6 +25,7 @@
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool smoke = takeSmokeFlag(argc, argv);
     QApplication app(argc, argv);
     TestServices svc;
     platform::setServices(&svc);
@@ -33,7 +39,7 @@ int main(int argc, char** argv)
 
     const spi::SpiWindowTexts window{.deviceId = "50", .sendId = false, .writeBase = "C0", .readBase = "80",
                                      .writeCount = "2", .readCount = "4", .product = ""};
-    constexpr int kFrames = 2000;
+    const int kFrames = smoke ? 200 : 2000;
     const auto perFrameUs = [&](auto&& one) {
         const auto t0 = std::chrono::steady_clock::now();
         for (int i = 0; i < kFrames; ++i)
@@ -41,14 +47,20 @@ int main(int argc, char** argv)
         const auto t1 = std::chrono::steady_clock::now();
         return std::chrono::duration<double, std::micro>(t1 - t0).count() / kFrames;
     };
-    const double write = perFrameUs([&](int i) { spi::sendOrRefuse(spi::wiperWrite(window, i % 4, Hex2(std::uint8_t(i)))); });
+    int lastWiper3 = -1;
+    const double write = perFrameUs([&](int i) {
+        spi::sendOrRefuse(spi::wiperWrite(window, i % 4, Hex2(std::uint8_t(i))));
+        if (i % 4 == 3)
+            lastWiper3 = i & 0xFF;
+    });
     const double read = perFrameUs([&](int i) { spi::sendOrRefuse(spi::wiperRead(window, i % 4)); });
     std::printf("SPI wiper write frame (terminal 2): %.1f us host time per frame\n", write);
     std::printf("SPI wiper read frame (terminal 3):  %.1f us host time per frame (beyond its 20 ms pause)\n", read);
     std::printf("wiper 3 = %d, message boxes %zu%s%s, P1 %02X P2 %02X\n", part->wcr[3], svc.boxes.size(), svc.boxes.empty() ? "" : ": ",
                 svc.boxes.empty() ? "" : qPrintable(svc.boxes[0].text), sims->board(0).portLatch(1), sims->board(0).portLatch(2));
+    const bool sound = svc.boxes.empty() && part->wcr[3] == lastWiper3;
     forms().destroyAll();
     platform::setTransports({});
     platform::setServices(nullptr);
-    return 0;
+    return sound ? 0 : 1;
 }

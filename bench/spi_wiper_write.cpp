@@ -3,7 +3,10 @@
 // read-back, the 20 ms pauses (terminal 3's included) and the 1 ms waits of the input drains.
 // Measured for a write alone and for a write with Auto Read (read-back and wiper voltage).
 //
-//   build/bench/bench/bench_spi_wiper_write [writes]      (QT_QPA_PLATFORM=offscreen)
+//   build/bench/bench/bench_spi_wiper_write [writes] [--smoke]      (QT_QPA_PLATFORM=offscreen)
+//
+// 20 writes, or 3 with --smoke (the sleeps are real). The run is sound when no message came
+// and Auto Read shows the last value written.
 #include "devices/SupplyPanel.h"
 #include "devices/frmDCP_SPI1.h"
 #include "platform/services.h"
@@ -12,6 +15,7 @@
 #include "shell/frmStartup.h"
 #include "sim/evaluation_board.h"
 #include "sim/parts.h"
+#include "smoke.h"
 #include "tally_services.h"
 
 #include <QAction>
@@ -48,12 +52,13 @@ void measure(TallyServices& svc, frmDCP_SPI1& w, bool autoRead, int writes)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool smoke = takeSmokeFlag(argc, argv);
     QApplication app(argc, argv);
-    const int writes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const int writes = argc > 1 ? std::max(1, std::atoi(argv[1])) : smoke ? 3 : 20;
 
     static TallyServices svc;
     platform::setServices(&svc);
-    platform::setTransports({sim::makeEvaluationBoards(1, {}, sim::findSimPart("ZN3930"))});
+    platform::setTransports({sim::makeEvaluationBoards(1, {}, sim::PartChoice{sim::findSimPart("ZN3930")})});
 
     forms().frmStartup.show();
     forms().frmStartup().cboDCPSelect->setCurrentIndex(3);
@@ -65,6 +70,7 @@ int main(int argc, char** argv)
     measure(svc, w, true, writes);
     std::printf("read back: %s (%s), wiper volts %s\n", qPrintable(w.lblPotRead[0]->text()),
                 qPrintable(w.lblPotReadhex[0]->text()), qPrintable(w.lblWiperVolts[0]->text()));
+    const bool sound = svc.unexpectedBoxes == 0 && readBackIs(w, 0x10 + (writes - 1) % 0x60);
     forms().destroyAll();
-    return 0;
+    return sound ? 0 : 1;
 }

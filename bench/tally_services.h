@@ -1,9 +1,12 @@
 #pragma once
 // The desktop services with real sleeps, each one tallied by its length, and the report of a
-// measured action: its mean host time and how much of it the fixed waits took.
+// measured action: its mean host time and how much of it the fixed waits took. A message box
+// is counted and answered "OK".
+#include "devices/DeviceFormCore.h"
 #include "platform/services.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QString>
 
 #include <cstdio>
@@ -23,8 +26,11 @@ public:
     int msgBox(const QString& text, int, const QString&) override
     {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
+        ++unexpectedBoxes;
         return platform::vbOK;
     }
+    // A run that met a message box was not the run measured.
+    int unexpectedBoxes = 0;
     struct Tally {
         int count = 0;
         double ms = 0;
@@ -46,3 +52,11 @@ public:
                     100 * slept / runs / perRun, perRun - slept / runs);
     }
 };
+
+// Auto Read's read-back of channel 0 shows `value`: the last write reached the chip and came
+// back from it.
+inline bool readBackIs(const DeviceFormCore& w, int value)
+{
+    bool ok = false;
+    return w.lblPotReadhex[0]->text().toInt(&ok, 16) == value && ok;
+}

@@ -42,7 +42,7 @@ ExchangeResult exchange(std::uint8_t code, std::uint8_t byte2, std::span<const s
         g_ReportBuffer[2] = byte2;
     for (size_t i = 0; i < params.size(); ++i)
         g_ReportBuffer[3 + i] = params[i];
-    return finish(*kind, WriteReport());
+    return finish(*kind, kind->reply ? WriteRequest() : WriteReport());
 }
 
 void spiTransferBegin() { FlushHidInput(); }
@@ -53,7 +53,7 @@ ExchangeResult spiTransferSend(bool readBack, std::uint8_t phaseChange, std::uin
     buildSpiTransfer(g_ReportBuffer, readBack, phaseChange, phaseByte, data);
     ExchangeKind kind = *exchangeKind(kSpiTransfer, 0);
     kind.reply = readBack;
-    return finish(kind, WriteReport());
+    return finish(kind, readBack ? WriteRequest() : WriteReport());
 }
 
 } // namespace bridge

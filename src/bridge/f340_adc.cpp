@@ -49,10 +49,6 @@ const AnalogPins kAnalogPins[] = {
     {8, 4, 2, &F340Gpio::chkDINP2, &F340Gpio::chkDINP2_Click},
 };
 
-// The external ADC's millivolt scale: full scale 2.5 V at a count of 2^23 - 1.
-constexpr double kExtAdcFullScaleVolts = 2.5;
-constexpr double kExtAdcFullScaleCount = 8388607.0;
-
 QStringList inputList(bool negative)
 {
     QStringList l;
@@ -354,7 +350,7 @@ void F340Adc::cmdMuxWrite_Click()
 void F340Adc::cmdADCRDMode16_Click()
 {
     if (adcGet(bridge::kAdcMode, lblADCMode1Data))
-        OptiADCSamples[g_ReportBuffer[2] == 0x01 ? 1 : 0]->setChecked(true);
+        OptiADCSamples[bridge::decodeAdcContinuous(g_ReportBuffer) ? 1 : 0]->setChecked(true);
 }
 
 void F340Adc::cmdADCWrmode1_Click()
@@ -402,7 +398,7 @@ void F340Adc::cmdADCWriteSampleRate_Click()
 void F340Adc::cmdADCRDEnable_Click()
 {
     if (adcGet(bridge::kAdcEnable, lblADCEnable))
-        ShpADCEn->setFillColor(g_ReportBuffer[2] == 0x01 ? 12 : 0);
+        ShpADCEn->setFillColor(bridge::decodeAdcEnabled(g_ReportBuffer) ? 12 : 0);
 }
 
 void F340Adc::cmdADCWrEn_Click()
@@ -415,25 +411,32 @@ void F340Adc::cmdADCRDData_Click()
     const QString traceStart = "Record F340 ADC Input";
     lblBytesSucceded->setText("--");
     txtADDec->setText("xxxx"); // no reading until a reply fills it
+    replyCount = -1;
 
     const auto r = bridge::exchange(bridge::kAdcConvert, leadingNumber(cboADCReadMode[0]), {leadingNumber(cboADCReadMode[1])});
     // The bytes written: the whole report, or none when the write failed (the link dialog
     // came instead). A written request whose reply did not come still counts.
     const bool written = r.status != kStatusDialog;
     lblBytesSucceded->setText(QString::number(written ? g_ReportBuffer.size() : 0));
-    g_AdcConversionOk = r.replied;
     if (!r.replied) {
         // The link dialog has told the user. "xxxx" stays, so no earlier count reads as this
         // conversion's; the shared results keep the last good one and g_AdcConversionOk
         // says it is not fresh.
+        g_AdcConversionOk = false;
         traceDetail(traceStart);
         return;
     }
-    g_AdcHigh = g_ReportBuffer[2];
-    g_AdcLow = g_ReportBuffer[3];
-    g_AdcCount = bridge::decodeAdcCount(g_ReportBuffer);
-    txtADDec->setText(Str(g_AdcCount));
-    g_AdcVolts = g_AdcVref / 1023 * g_AdcCount;
+    // The field shows what came, whatever it is; only a reading becomes the shared result.
+    const bridge::AdcConversion c = bridge::decodeAdcConversion(g_ReportBuffer);
+    replyCount = c.count;
+    txtADDec->setText(Str(c.count));
+    g_AdcConversionOk = c.reading;
+    if (c.reading) {
+        g_AdcHigh = g_ReportBuffer[2];
+        g_AdcLow = g_ReportBuffer[3];
+        g_AdcCount = c.count;
+        g_AdcVolts = bridge::adcVolts(g_AdcVref, c.count);
+    }
     traceDetail(traceStart + " Decimal Count = " + txtADDec->text());
 }
 
@@ -547,11 +550,10 @@ void F340Adc::cmdWrtADReg_Click()
             lblADRegRead->setText("--");
         return;
     }
-    // The converter's serial output arrives one bit late: bit 7 of the value ends up in bit 0
-    // of byte 2, the rest in bits 7..1 of byte 3. Taken before events run, which may send.
-    const int value = (g_ReportBuffer[2] & 0x01) * 128 + (g_ReportBuffer[3] >> 1);
+    // Taken before events run, which may send.
+    const std::uint8_t value = bridge::decodeExternalAdcRegister(g_ReportBuffer);
     platform::pumpEvents();
-    lblADRegRead->setText(Hex2(std::uint8_t(value)));
+    lblADRegRead->setText(Hex2(value));
 }
 
 void F340Adc::cmdRDZN5520_Click()
@@ -574,6 +576,6 @@ void F340Adc::cmdRDZN5520_Click()
     lblADDecimal[1]->setText(QString::number(g_ExtAdcCount));
     if (g_ExtAdcGain == 0)
         g_ExtAdcGain = 1;
-    g_ExtAdcMillivolts = kExtAdcFullScaleVolts / g_ExtAdcGain / kExtAdcFullScaleCount * g_ExtAdcCount * 1000;
+    g_ExtAdcMillivolts = bridge::externalAdcMillivolts(g_ExtAdcCount, g_ExtAdcGain);
     lbl_ADReal->setText(Format(g_ExtAdcMillivolts, "####0.00"));
 }

@@ -4,8 +4,9 @@
 // On-chip ADC (frame "ADC Control", tab "ADC + SFR"): one inner frame per bridge command
 // 0x0A..0x11 (clock, reference, multiplexer, conversion mode, averaging count, sample rate,
 // enable, conversion). Gets show the raw reply bytes; the conversion publishes its result in
-// g_AdcHigh, g_AdcLow, g_AdcCount and g_AdcVolts; g_AdcConversionOk tells whether the reply
-// came, so that a reader of the report buffer can tell a fresh result from a stale one. The
+// g_AdcHigh, g_AdcLow, g_AdcCount and g_AdcVolts; g_AdcConversionOk tells whether a reading
+// came (a reply with status 0 and a count the 10-bit converter can give), so that a reader of
+// the report buffer can tell a fresh result from a stale one or from another reply. The
 // multiplexer write also makes the selected port pins analog through the GPIO group.
 //
 // External ADC (frames "ADC ZN5520 Io" and "Read ZN5520 AD", tab "GPIO"): the converter on
@@ -14,7 +15,8 @@
 //
 // A query that was not answered fills nothing from the buffer: reply-byte labels fall back to
 // "--" (they keep their texts when the request was never written). The on-chip conversion
-// keeps its last good results behind g_AdcConversionOk and shows "xxxx"; the external
+// keeps its last good results behind g_AdcConversionOk and shows "xxxx" (a reply that is no
+// reading shows its count, and publishes nothing); the external
 // conversion leaves g_ExtAdcCount and g_ExtAdcMillivolts at 0.
 #include "bridge/console_group.h"
 
@@ -46,6 +48,8 @@ public:
     // The positive-input list index that the last mux write put into the bridge; -1 when
     // none went out or the last one failed. The list itself may have moved since.
     int muxPositiveWritten = -1;
+    // The count the last conversion's reply carried, a reading or not; -1 when no reply came.
+    int replyCount = -1;
 
     void cmdMuxWrite_Click();
     void cmdADCWrEn_Click();

@@ -801,9 +801,15 @@ void F340I2C::cmdClearReadTextBoxes_Click()
 std::uint8_t F340I2C::ReadWriteDataFile(std::uint8_t n, std::vector<std::uint8_t>& data)
 {
     const QString path = QDir(QDir::currentPath()).filePath(bridge::kRegisterFileName);
-    if (bridge::readRegisterFile(path, n, data))
+    QString refusal;
+    if (bridge::readRegisterFile(path, n, data, &refusal))
         return 1;
-    platform::msgBox("Register file does not exist or is invalid", platform::vbOKOnly, "Error");
+    // The console's own words first; a file refused whole (too large) also says why, so the
+    // user does not look for a fault in its fields.
+    QString text = "Register file does not exist or is invalid";
+    if (!refusal.isEmpty())
+        text += "\r\n" + refusal;
+    platform::msgBox(text, platform::vbOKOnly, "Error");
     return 0;
 }
 

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <utility>
 
 frmMainF340::frmMainF340()
     : F340I2C(*this), F340Spi(*this), F340Gpio(*this), F340Sfr(*this), F340Adc(*this)
@@ -155,7 +156,7 @@ void frmMainF340::Form_Load()
 
     // The board list and the program's end live here from now on.
     linkHooks().boardListInit = [](int preferred) { forms().frmMainF340().cboEVB_init(preferred); };
-    linkHooks().unloadConsole = [] { forms().frmMainF340.unload(); };
+    linkHooks().unloadConsole = [](int exitCode) { forms().frmMainF340().unloadEnding(exitCode); };
 
     g_WriteHandles = {0};
     g_ReadHandles = {0};
@@ -175,7 +176,13 @@ void frmMainF340::Form_Load()
 void frmMainF340::Form_Unload()
 {
     CloseHidHandles();
-    platform::endProgram();
+    platform::endProgram(std::exchange(exitCode_, platform::kExitQuit));
+}
+
+void frmMainF340::unloadEnding(int exitCode)
+{
+    exitCode_ = exitCode;
+    forms().frmMainF340.unload();
 }
 
 void frmMainF340::closeEvent(QCloseEvent* e)
@@ -190,7 +197,7 @@ void frmMainF340::mnuExit_Click() { forms().frmMainF340.unload(); }
 
 void frmMainF340::mnuTraceLog_Click() { forms().Doco.show(); }
 
-void frmMainF340::cmdReconnect_Click() { InitHidConnection(); }
+void frmMainF340::cmdReconnect_Click() { ReconnectHidConnection(); }
 
 void frmMainF340::cmdHoswMother_Click() { forms().frmMotherboardDAQ2.show(); }
 

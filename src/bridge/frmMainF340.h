@@ -51,6 +51,9 @@ public:
     // --- handlers
     void Form_Load();
     void Form_Unload();
+    // Unloads the console, which ends the program with exitCode (a platform::ExitCode): the
+    // way a link dialog's Cancel ends it.
+    void unloadEnding(int exitCode);
     void chkLED_Click(int Index);
     void cmdFirmwareVersion_Click();
     void cmdHoswMother_Click();
@@ -69,4 +72,5 @@ private:
     void getLEDs();
     void buildConfigTab(QWidget* page);
     bool boardListGuard_ = false;
+    int exitCode_ = 0; // the program's exit status when this unload ends it (0: a quit)
 };

@@ -1,6 +1,10 @@
 #include "bridge/protocol.h"
 
+#include "shell/text.h"
+
 #include <QLocale>
+
+#include <algorithm>
 
 namespace bridge {
 
@@ -79,12 +83,87 @@ QString firmwareText(const FirmwareVersion& v)
 
 int decodeAdcCount(const Report& reply) { return reply[2] * 256 + reply[3]; }
 
+AdcConversion decodeAdcConversion(const Report& reply)
+{
+    AdcConversion c;
+    c.count = decodeAdcCount(reply);
+    c.reading = reply[1] == 0 && c.count <= kAdcMaxCount;
+    return c;
+}
+
+double adcVolts(double vref, int count) { return vref / kAdcMaxCount * count; }
+
+ChannelVolts channelVolts(double vref, int count)
+{
+    const double volts = adcVolts(vref, count);
+    return {volts, 2 * volts};
+}
+
+double wiperVoltsOfCount(double vref, int count) { return count * 2 * vref / kAdcMaxCount; }
+
+bool decodeAdcContinuous(const Report& reply) { return reply[2] == 0x01; }
+
+bool decodeAdcEnabled(const Report& reply) { return reply[2] == 0x01; }
+
 std::int32_t decodeExternalAdc(const Report& reply)
 {
     std::int32_t v = (reply[3] << 16) | (reply[4] << 8) | reply[5];
     if (v & 0x800000)
         v -= 0x1000000;
     return v;
+}
+
+std::uint8_t decodeExternalAdcRegister(const Report& reply)
+{
+    return static_cast<std::uint8_t>((reply[2] & 0x01) * 128 + (reply[3] >> 1));
+}
+
+double externalAdcMillivolts(std::int32_t count, double gain)
+{
+    constexpr double kFullScaleVolts = 2.5;
+    constexpr double kFullScaleCount = 8388607.0;
+    if (gain == 0)
+        gain = 1;
+    return kFullScaleVolts / gain / kFullScaleCount * count * 1000;
+}
+
+bool spiFrameGood(std::span<const QString> replies) { return replies.size() > 1 && HexToInt(replies[1]) != 0; }
+
+std::optional<int> spiReadValue(std::span<const QString> replies, int count)
+{
+    if (count < 1 || count > static_cast<int>(replies.size()))
+        return std::nullopt;
+    const auto b = HexByte(replies[static_cast<size_t>(count - 1)]);
+    if (!b)
+        return std::nullopt;
+    return *b;
+}
+
+std::optional<int> spiReadValue10(std::span<const QString> replies, int count)
+{
+    const auto low = spiReadValue(replies, count);
+    if (!low || count < 2)
+        return std::nullopt;
+    const QString highText = replies[static_cast<size_t>(count - 2)];
+    if (!HexByte(highText))
+        return std::nullopt;
+    return 256 * HexToInt(highText.right(1)) + *low;
+}
+
+std::optional<int> spiWiperPosition(std::span<const QString> replies, int count, bool tenBit, int highest)
+{
+    const auto read = tenBit ? spiReadValue10(replies, count) : spiReadValue(replies, count);
+    if (!read)
+        return std::nullopt;
+    return std::min(*read, highest);
+}
+
+QString spiRegisterText(std::span<const QString> replies, int count)
+{
+    if (count < 1 || count > static_cast<int>(replies.size()))
+        return QStringLiteral("--");
+    const QString& reply = replies[static_cast<size_t>(count - 1)];
+    return reply.size() == 1 ? u'0' + reply : reply;
 }
 
 BusClock decodeBusClock(const Report& reply) { return {reply[2], reply[3]}; }

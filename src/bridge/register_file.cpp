@@ -1,7 +1,8 @@
 #include "bridge/register_file.h"
+#include "platform/files.h"
 #include "shell/text.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace bridge {
@@ -86,14 +87,21 @@ bool parseRegisterData(const QString& text, int n, std::vector<std::uint8_t>& da
     return true;
 }
 
-bool readRegisterFile(const QString& path, int n, std::vector<std::uint8_t>& data)
+bool readRegisterFile(const QString& path, int n, std::vector<std::uint8_t>& data, QString* refusal)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (refusal)
+        refusal->clear();
+    if (!QFileInfo::exists(path))
         return false;
-    const QString text = QString::fromUtf8(file.readAll());
-    file.close();
-    return parseRegisterData(text, n, data);
+    // A register file is a few hundred bytes; a larger one is refused whole rather than read
+    // in part, and the reason goes with the console's message.
+    const platform::InputFile in = platform::readInputFile(path, false);
+    if (!in.ok()) {
+        if (refusal)
+            *refusal = in.error;
+        return false;
+    }
+    return parseRegisterData(QString::fromUtf8(in.bytes), n, data);
 }
 
 } // namespace bridge

@@ -31,7 +31,10 @@ QStringList inputFields(const QString& text);
 // then left as it was.
 bool parseRegisterData(const QString& text, int n, std::vector<std::uint8_t>& data);
 
-// The same from the file at path; false also when it cannot be read.
-bool readRegisterFile(const QString& path, int n, std::vector<std::uint8_t>& data);
+// The same from the file at path; false also when it is missing or cannot be read. A file
+// that exists but is refused before its fields are looked at (larger than the input limit,
+// unreadable) sets refusal, when given, to the reason in words for the user, naming the file.
+bool readRegisterFile(const QString& path, int n, std::vector<std::uint8_t>& data,
+                      QString* refusal = nullptr);
 
 } // namespace bridge

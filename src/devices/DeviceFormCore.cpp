@@ -3,6 +3,7 @@
 #include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
+#include "devices/ProductExec.h"
 #include "devices/SupplyPanel.h"
 #include "devices/device_model.h"
 #include "motherboard/supply.h"
@@ -29,6 +30,8 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace devices;
 
@@ -109,6 +112,7 @@ Lamp* DeviceFormCore::ShVM() { return supply->ShVM; }
 QRadioButton* DeviceFormCore::OptVM(int index) { return index == 0 || index == 1 ? supply->OptVM[size_t(index)] : nullptr; }
 QComboBox* DeviceFormCore::CboVCC() { return supply->CboVCC; }
 QCheckBox* DeviceFormCore::ChkTrack() { return supply->ChkTrack; }
+void DeviceFormCore::showSuppliesOff() { supply->showSuppliesOff(); }
 
 // ---------------------------------------------------------------------------------------
 // Frames
@@ -163,8 +167,12 @@ QWidget* DeviceFormCore::buildChannelPanels()
         QFont bold = lblChanSend[k]->font();
         bold.setBold(true);
         lblChanSend[k]->setFont(bold);
-        // Wide enough for the register names a K4736 status shows ("DR32").
-        lblChanSend[k]->setMinimumWidth(lblChanSend[k]->fontMetrics().horizontalAdvance("DR32") + 4);
+        // Wide enough for every caption a part gives a channel (the K4736 register names, the
+        // instruction bytes of the 10-bit and quad parts' channel 0), in both halves, so that
+        // the frames of every channel line up whatever their captions.
+        const int captionWidth = std::max(lblChanSend[k]->fontMetrics().horizontalAdvance("DR32"),
+                                          lblChanSend[k]->fontMetrics().horizontalAdvance("WCR0")) + 4;
+        lblChanSend[k]->setMinimumWidth(captionWidth);
         Slider1[k] = new QSlider(Qt::Horizontal);
         Slider1[k]->setRange(0, 128);
         Slider1[k]->setTickPosition(QSlider::TicksBelow);
@@ -188,6 +196,7 @@ QWidget* DeviceFormCore::buildChannelPanels()
         auto* r = new QGridLayout(SSFrame4[k]);
         lblChanRcvr[k] = new QLabel(QString::number(i));
         lblChanRcvr[k]->setFont(bold);
+        lblChanRcvr[k]->setMinimumWidth(captionWidth);
         cmdI2Read[k] = new QPushButton("Wiper-Read");
         lblPotRead[k] = sunken("0000");
         lblPotReadhex[k] = sunken("000");
@@ -566,8 +575,17 @@ void DeviceFormCore::List1_Click(int Index)
 
 void DeviceFormCore::commitPosition(int Index, int p)
 {
+    const int before = std::max(Slider1[size_t(Index)]->value() - 1, 0);
     moveQuietly(Index, p);
+    wiperWriteRefused_ = false;
     CMDxMIT_Click(Index);
+    if (wiperWriteRefused_) {
+        // Nothing was written: the panel goes on showing the position the chip was given,
+        // not the one it refused.
+        moveQuietly(Index, before);
+        txtHexDataWrt[size_t(Index)]->setText(hexCommitText(positionHex(before), g_TapCount, variant_.threeDigitHexCommit));
+        txtDECDataWrt[size_t(Index)]->setText(QString::number(before));
+    }
     platform::pumpEvents();
 }
 
@@ -712,17 +730,28 @@ void DeviceFormCore::returnToMainMenu()
     supply->OptVCC_Click(1);
     platform::pumpEvents();
     g_ReturnToMenu = true;
+    ++returns_;
+    // The table serves this visit only: left loaded, it would hand its pick to whichever
+    // window next waits for a table.
+    forms().ProductExec.unload();
     forms().unloadQuadConsoles();
     hide();
     forms().frmStartup.show();
     platform::pumpEvents();
 }
 
+bool DeviceFormCore::waitForParameterPick()
+{
+    const unsigned visit = returns_;
+    const bool ownFamily = waitForParameterTable();
+    return ownFamily && returns_ == visit;
+}
+
 void DeviceFormCore::closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload)
 {
     if (!g_ReturnToMenu) {
         e->ignore();
-        platform::endProgram();
+        platform::endProgram(platform::kExitQuit);
     }
     if (pumpBeforeUnload)
         platform::pumpEvents();

@@ -103,6 +103,12 @@ public:
     void activateDeviceWindow();
     void returnToMainMenu();
     void closeDeviceWindow(QCloseEvent* e, bool pumpBeforeUnload);
+    // The parameter-file menus' wait: shows the parameter table for the family the flags name
+    // and waits until it is done. False when the wait no longer serves this window's visit:
+    // the window was returned to the menu meanwhile (its return closes the table), or a table
+    // opened later for the other family ended it. Such a wait applies nothing and lays
+    // nothing out.
+    bool waitForParameterPick();
     // The wiper voltage of channel Index into lblWiperVolts(Index); also a service to the
     // quad consoles, which read the label afterwards.
     void cmdSampleWiper_Click(int Index);
@@ -165,6 +171,7 @@ public:
     QRadioButton* OptVM(int index) override;
     QComboBox* CboVCC() override;
     QCheckBox* ChkTrack() override;
+    void showSuppliesOff() override;
 
 protected:
     // Points the quad console hooks of `bus` (address, wiper sample, in use) at the device
@@ -192,10 +199,14 @@ protected:
     void moveQuietly(int Index, int p);
     // Enables or disables the channel's write and read buttons and the ACR buttons.
     void setTransferButtons(int Index, bool on);
+    // Set by the window's wiper write when it refuses the position it was given (it has said
+    // why): an entry commit then shows the position written before again.
+    bool wiperWriteRefused_ = false;
 
     Variant variant_;
 
 private:
+    unsigned returns_ = 0; // returns to the menu: one visit ends at each
     void buildTapsAndChannels();
     void buildRegisterPanels();
     void buildAddressPanels();

@@ -21,7 +21,12 @@ constexpr int kFirstPin = 6; // DS0 is P0.6; the five lines are P0.6, P0.7, P1.0
 
 Frk4736::Frk4736(Host host, QWidget* parent) : QGroupBox("k4736 ", parent), host_(std::move(host))
 {
-    auto* v = new QVBoxLayout(this);
+    // Wide and low: the panel sits under the four channel rows of the I2C window, which are
+    // wide, and it must not make the window much taller than the standard layout. The pins and
+    // their sequences on the left, the status control on the right.
+    auto* h = new QHBoxLayout(this);
+    auto* v = new QVBoxLayout;
+    h->addLayout(v);
     auto* pins = new QHBoxLayout;
     const char* pinNames[] = {"DS0", "DS1", "SCL", "CS", "U/D"};
     for (int k = 0; k < 5; ++k) {
@@ -52,13 +57,15 @@ Frk4736::Frk4736(Host host, QWidget* parent) : QGroupBox("k4736 ", parent), host
     connect(cmdRdAllk47, &QPushButton::clicked, this, [this] { cmdRdAllk47_Click(); });
     connect(cmdSamplek47, &QPushButton::clicked, this, [this] { cmdSamplek47_Click(); });
     v->addLayout(reads);
+    v->addStretch(1);
 
+    // The five options in two columns, read down: WCR, DR0, DR1, then DR2, DR3.
     Frk4736Mode = new QGroupBox("I2C Status Control");
     auto* mode = new QGridLayout(Frk4736Mode);
     const char* optionNames[] = {"Wr / Rd WCR", "Wr DR0", "Wr DR1", "Wr DR2", "Wr DR3"};
     for (int i = 0; i < 5; ++i) {
         optK4736[i] = new QRadioButton(optionNames[i]);
-        mode->addWidget(optK4736[i], i, 0);
+        mode->addWidget(optK4736[i], i % 3, i / 3);
         connect(optK4736[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 optK4736_Click(i);
@@ -70,12 +77,14 @@ Frk4736::Frk4736(Host host, QWidget* parent) : QGroupBox("k4736 ", parent), host
     lblBank = new QLabel("----");
     lblBank->setFrameShape(QFrame::Panel);
     lblBank->setFrameShadow(QFrame::Sunken);
-    mode->addWidget(cdmAuto_Init, 0, 1);
-    mode->addWidget(ChkAutoSample, 1, 1);
-    mode->addWidget(Label4, 2, 1);
-    mode->addWidget(lblBank, 3, 1);
+    auto* bank = new QHBoxLayout;
+    bank->addWidget(Label4);
+    bank->addWidget(lblBank, 1);
+    mode->addWidget(cdmAuto_Init, 0, 2);
+    mode->addWidget(ChkAutoSample, 1, 2);
+    mode->addLayout(bank, 2, 2);
     connect(cdmAuto_Init, &QPushButton::clicked, this, [this] { cdmAuto_Init_Click(); });
-    v->addWidget(Frk4736Mode);
+    h->addWidget(Frk4736Mode);
 }
 
 QString Frk4736::statusText(int Index)

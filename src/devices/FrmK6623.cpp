@@ -1,5 +1,6 @@
 #include "devices/FrmK6623.h"
 
+#include "bridge/protocol.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
 #include "devices/spi_frame_send.h"
@@ -114,7 +115,7 @@ void FrmK6623::press(spi::K6623Op op, int index)
             return;
         // Replies that are no bytes (a refused or failed frame) leave the value shown.
         if (replies && op == spi::K6623Op::Read)
-            if (const auto v = spi::readValue10(*replies, kReadCount))
+            if (const auto v = bridge::spiReadValue10(*replies, kReadCount))
                 lblRdk662x[static_cast<size_t>(index)]->setText(spi::padTo3(spi::hexNoLeadingZero(*v)));
     }
 

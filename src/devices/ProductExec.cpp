@@ -7,22 +7,36 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
+#include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kFieldCount = 18;
+constexpr int kDescriptionCapTwips = 7500;
 
 const QColor kFixedCells(212, 208, 200);
+
+// The family of the table that last ended a wait.
+params::Family lastEndedFamily = params::Family::I2C;
+
+params::Family flaggedFamily() { return g_SPIFamily ? params::Family::SPI : params::Family::I2C; }
 
 } // namespace
 
@@ -110,10 +124,11 @@ ProductExec::ProductExec()
     resize(1180, 580);
 }
 
-params::Family ProductExec::family() const { return g_SPIFamily ? params::Family::SPI : params::Family::I2C; }
+params::Family ProductExec::family() const { return flaggedFamily(); }
 
 void ProductExec::Form_Load()
 {
+    served_ = family();
     platform::pumpEvents();
     Timer1->start();
 }
@@ -128,15 +143,19 @@ void ProductExec::Timer1_Timer()
 
 void ProductExec::MnuFileMain_Click()
 {
+    const bool returnShown = cmdReturn->isVisibleTo(this);
     cmdReturn->hide();
     cmdLoadParam_Click();
+    // A refused file leaves the table as it was, so the pick it shows can still be returned.
+    if (refusedKeepingTable_)
+        cmdReturn->setVisible(returnShown);
     platform::pumpEvents();
 }
 
 void ProductExec::cmdLoadParam_Click()
 {
     platform::FileDialogSpec dialog;
-    dialog.directory = platform::programDir();
+    platform::openInLastFolder(dialog, "parameter table");
     dialog.filter = "All Files (*.*)|*.*|Read Data File(*.csv)|*.csv";
     dialog.filterIndex = 2;
     if (g_I2CFamily)
@@ -144,7 +163,18 @@ void ProductExec::cmdLoadParam_Click()
     if (g_SPIFamily)
         dialog.fileName = "*SPI* .csv";
     const QString path = platform::services().openFileName(dialog);
-    if (path.isEmpty() || !ReadParameters(path)) {
+    refusedKeepingTable_ = false;
+    if (path.isEmpty()) {
+        failLoad();
+        return;
+    }
+    if (!ReadParameters(path)) {
+        // The user has been told why. A table already shown stays, with its pick; with none
+        // there is nothing to choose from, and the device window's wait ends as on Cancel.
+        if (table_) {
+            refusedKeepingTable_ = true;
+            return;
+        }
         failLoad();
         return;
     }
@@ -154,6 +184,14 @@ void ProductExec::cmdLoadParam_Click()
 bool ProductExec::ReadParameters(const QString& FileName)
 {
     const params::Family f = family();
+    // The file is read before the grid is touched: a file that is refused changes nothing.
+    QString problem;
+    std::optional<params::ParameterTable> table = params::readParameterFile(FileName, f, &problem);
+    if (!table) {
+        platform::msgBox(problem);
+        return false;
+    }
+
     const int columns = params::rowWidth(f);
     tGrid->clear();
     tGrid->setRowCount(params::kMaxRows);
@@ -172,13 +210,6 @@ bool ProductExec::ReadParameters(const QString& FileName)
     }
     platform::pumpEvents();
 
-    QString problem;
-    std::optional<params::ParameterTable> table = params::readParameterFile(FileName, f, &problem);
-    if (!table) {
-        platform::msgBox(QStringLiteral("%1 cannot be read as a parameter table: %2.")
-                             .arg(QDir::toNativeSeparators(FileName), problem));
-        return false;
-    }
     table_ = std::move(table);
     shownFamily_ = f;
 
@@ -196,7 +227,45 @@ bool ProductExec::ReadParameters(const QString& FileName)
     tGrid->setCurrentCell(0, 0);
     for (int k = 5; k < shown; ++k)
         lblField[k]->setText(table_->rows[0][k]);
+    fitColumns();
     return true;
+}
+
+void ProductExec::fitColumns()
+{
+    // The delegate keeps a margin on either side of a cell's text; the grid line takes a pixel.
+    const int margins = 2 * (tGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tGrid) + 1) + 1;
+    // Text is laid out in fractions of a pixel: a width rounded down would cut the last letter.
+    const QFontMetricsF fm(tGrid->font());
+    const auto needs = [&](const QTableWidgetItem* item) {
+        return item ? int(std::ceil(fm.horizontalAdvance(item->text()))) + margins : 0;
+    };
+    const int columns = tGrid->columnCount();
+    for (int c = 0; c + 1 < columns; ++c) {
+        int widest = 0;
+        for (int r = 0; r < tGrid->rowCount(); ++r)
+            widest = std::max(widest, needs(tGrid->item(r, c)));
+        if (c == 1) {
+            // A long description would push every other column out of sight: beyond the cap
+            // it is cut, and its cell shows the whole text as its tip.
+            const int cap = kDescriptionCapTwips / kTwipsPerPixel;
+            for (int r = 0; r < tGrid->rowCount(); ++r)
+                if (QTableWidgetItem* item = tGrid->item(r, c); item && needs(item) > cap)
+                    item->setToolTip(item->text());
+            widest = std::min(widest, cap);
+        }
+        tGrid->setColumnWidth(c, std::max(tGrid->columnWidth(c), widest));
+    }
+
+    // The window shows every column when the screen is wide enough; beyond, the grid scrolls.
+    const QMargins outer = centralWidget()->layout()->contentsMargins();
+    const QMargins inner = Frame1->layout()->contentsMargins();
+    const int around = outer.left() + outer.right() + inner.left() + inner.right() + 2 * Frame1->frameWidth() +
+                       2 * tGrid->frameWidth() + tGrid->verticalScrollBar()->sizeHint().width();
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int decoration = frameGeometry().width() - geometry().width();
+    const int room = s->availableGeometry().width() - decoration;
+    resize(std::min(around + tGrid->horizontalHeader()->length(), room), height());
 }
 
 void ProductExec::tGrid_Click()
@@ -228,7 +297,7 @@ void ProductExec::tGrid_Click()
 void ProductExec::cmdReturn_Click()
 {
     hide();
-    g_ParamTableDone = true;
+    endWait();
     showFamilyWindow();
     platform::pumpEvents();
 }
@@ -236,7 +305,7 @@ void ProductExec::cmdReturn_Click()
 void ProductExec::failLoad()
 {
     Frame1->hide();
-    g_ParamTableDone = true;
+    endWait();
     showFamilyWindow();
     platform::pumpEvents();
     forms().ProductExec.unload();
@@ -246,8 +315,14 @@ void ProductExec::failLoad()
 void ProductExec::Form_Unload()
 {
     Timer1->stop();
-    g_ParamTableDone = true;
+    endWait();
     platform::pumpEvents();
+}
+
+void ProductExec::endWait()
+{
+    g_ParamTableDone = true;
+    lastEndedFamily = served_;
 }
 
 void ProductExec::closeEvent(QCloseEvent* e)
@@ -266,18 +341,20 @@ void ProductExec::showFamilyWindow()
 
 void showParameterTable()
 {
-    const params::Family wanted = g_SPIFamily ? params::Family::SPI : params::Family::I2C;
+    const params::Family wanted = flaggedFamily();
     if (ProductExec* t = forms().ProductExec.get(); t && t->shownFamily() && *t->shownFamily() != wanted) {
         // Closing the stale table ends no wait: the caller's wait has not begun.
         const bool done = g_ParamTableDone;
         forms().ProductExec.unload();
         g_ParamTableDone = done;
     }
+    forms().ProductExec().serve(wanted);
     forms().ProductExec.show();
 }
 
-void waitForParameterTable()
+bool waitForParameterTable()
 {
+    const params::Family wanted = flaggedFamily();
     showParameterTable();
     for (int i = 0; i < 3; ++i)
         platform::pumpEvents();
@@ -285,4 +362,5 @@ void waitForParameterTable()
         platform::pumpEvents();
         platform::sleepMs(10); // the user takes seconds; the wait need not spin
     }
+    return lastEndedFamily == wanted;
 }

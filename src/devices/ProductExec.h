@@ -39,13 +39,17 @@ public:
     void Timer1_Timer();
     void MnuFileMain_Click();
     void cmdLoadParam_Click();
-    // Fills the grid from the file; false when the file cannot be read or is no table.
+    // Fills the grid from the file; false when the file cannot be read or is no table, and
+    // then it has said why and the grid is as it was.
     bool ReadParameters(const QString& FileName);
     void tGrid_Click();
     void cmdReturn_Click();
 
     // The family whose file the grid shows (none before a file was read).
     std::optional<params::Family> shownFamily() const { return shownFamily_; }
+    // The family of the device window the table serves now: the one that showed it last.
+    params::Family servedFamily() const { return served_; }
+    void serve(params::Family f) { served_ = f; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -55,9 +59,16 @@ private:
     // Cancel, or a file that is no table: the window closes and the wait ends.
     void failLoad();
     void showFamilyWindow();
+    // The table is done with the wait of the family it serves.
+    void endWait();
+    // Widens each column to its title and widest cell (the description up to a cap, the last
+    // column kept narrow) and the window to the columns, within the screen.
+    void fitColumns();
 
     std::optional<params::ParameterTable> table_;
     std::optional<params::Family> shownFamily_;
+    bool refusedKeepingTable_ = false; // the last file chosen was refused; the table shown stayed
+    params::Family served_ = params::Family::I2C;
 };
 
 // Opens the parameter table for the family the flags name, as the device windows' parameter
@@ -68,4 +79,7 @@ void showParameterTable();
 
 // Shows the parameter table and lets events run until it is done (returned, closed, or its
 // file choice failed). The pick, if any, is then in g_I2CPartPicked and g_PickedRecord.
-void waitForParameterTable();
+// False when the table that ended the wait served the other family: a wait that began for
+// one device window and ended with a table opened later by the other, whose pick is not
+// this family's.
+bool waitForParameterTable();

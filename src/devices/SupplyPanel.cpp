@@ -1,7 +1,9 @@
 #include "devices/SupplyPanel.h"
 
+#include "bridge/protocol.h"
 #include "controls/event_hook.h"
 #include "controls/lamp.h"
+#include "controls/quiet_select.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
 #include "platform/services.h"
@@ -150,11 +152,21 @@ bool SupplyPanel::takeReading(int entry, QLabel* out)
     platform::pumpEvents();
     mb.READ_AD();
     mb.READ_AD();
-    if (!g_AdcConversionOk)
+    if (!g_AdcConversionOk) {
+        out->setText(bridge::kNoReadingText);
         return false;
+    }
     g_AdcVolts = g_AdcVolts + offset();
     out->setText(Format(g_AdcVolts * gain(), "#0.000"));
     return true;
+}
+
+void SupplyPanel::showSuppliesOff()
+{
+    selectQuietly(OptVCC, 1);
+    selectQuietly(OptVM, 1);
+    ShpVCCon->setFillColor(kLampOff);
+    ShVM->setFillColor(kLampOff);
 }
 
 void SupplyPanel::OptVCC_Click(int Index)

@@ -56,6 +56,9 @@ public:
     // button; the I2C window leaves them bare.
     void tipCalibrationFields();
 
+    // "Off" in both option pairs and black lamps, with no handler run (nothing is switched).
+    void showSuppliesOff();
+
     void OptVCC_Click(int Index);
     void OptVM_Click(int Index);
     void ChkTrack_Click();
@@ -66,8 +69,9 @@ public:
 
     // One corrected reading of the motherboard's ADC input-list entry into out: the input is
     // selected, converted twice, the offset is added to g_AdcVolts and (g_AdcVolts x gain)
-    // shown with three decimals. When the conversion got no reply the shared result and the
-    // label stay as they were (the link dialog has told the user) and false comes back.
+    // shown with three decimals. When the conversion gave no reading (no reply, or a reply
+    // that is none) the label shows "-.---", the shared result stays as it was and false
+    // comes back.
     bool takeReading(int entry, QLabel* out);
     double offset() const;
     double gain() const;

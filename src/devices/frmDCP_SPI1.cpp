@@ -1,6 +1,7 @@
 #include "devices/frmDCP_SPI1.h"
 
 #include "bridge/frmMainF340.h"
+#include "bridge/protocol.h"
 #include "controls/event_hook.h"
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
@@ -58,9 +59,6 @@ QLineEdit* field(const QString& text, const char* tip)
     e->setToolTip(tip);
     return e;
 }
-
-// A register reply as the register fields show it: two characters at least.
-QString replyText(const QString& reply) { return reply.size() == 1 ? "0" + reply : reply; }
 
 // Limits of the register boxes: the instruction boxes of the ACR hold a byte; the value and GP
 // boxes also keep "100", which the terminal then refuses to send. The ACR value box keeps it
@@ -468,7 +466,7 @@ bool frmDCP_SPI1::vccOn() const { return motherboard().OptVCC[0]->isChecked(); }
 
 void frmDCP_SPI1::judge(const std::vector<QString>& replies, Lamp* a, Lamp* b)
 {
-    const int colour = spi::frameGood(replies) ? kGreen : kRed;
+    const int colour = bridge::spiFrameGood(replies) ? kGreen : kRed;
     a->setFillColor(colour);
     b->setFillColor(colour);
 }
@@ -493,6 +491,7 @@ void frmDCP_SPI1::CMDxMIT_Click(int Index)
         txtHexDataWrt[k]->setText(built.paddedHex);
     const auto replies = spi::sendOrRefuse(built);
     if (!replies) {
+        wiperWriteRefused_ = true;
         setTransferButtons(Index, true);
         return;
     }
@@ -531,10 +530,9 @@ void frmDCP_SPI1::cmdI2Read_Click(int Index)
     }
     judge(*replies, Shape2[1], Shape1[2]);
     const bool tenBit = spi::isK6623Product(texts.product);
-    const int count = texts.readCount.toInt();
     // A reply that holds no byte (a refused or failed transfer) leaves the display as it was.
-    if (const auto read = tenBit ? spi::readValue10(*replies, count) : spi::readValue(*replies, count)) {
-        const int v = std::min<int>(*read, g_TapCount);
+    if (const auto read = bridge::spiWiperPosition(*replies, texts.readCount.toInt(), tenBit, g_TapCount)) {
+        const int v = *read;
         ProgressBar1[k]->setValue(v);
         lblPotRead[k]->setText(QString::number(v));
         lblPotReadhex[k]->setText(tenBit ? spi::padTo3(positionHex(v)) : positionHex(v));
@@ -582,7 +580,7 @@ std::optional<QString> frmDCP_SPI1::readRegister(const QString& address, QPushBu
     if (!replies)
         return std::nullopt;
     judge(*replies, lamp, Shape1[2]);
-    return replyText((*replies)[size_t(texts.readCount.toInt() - 1)]);
+    return bridge::spiRegisterText(*replies, texts.readCount.toInt());
 }
 
 void frmDCP_SPI1::cmdACRWrite_Click()

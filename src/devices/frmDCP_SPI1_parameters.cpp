@@ -27,7 +27,8 @@ void frmDCP_SPI1::mnu_SPI_List_Click()
     g_I2CFamily = false;
     g_SPIFamily = true;
 
-    waitForParameterTable();
+    if (!waitForParameterPick())
+        return;
 
     if (!g_SPIPartPicked) {
         platform::msgBox("No Device was selected from the list");

@@ -129,11 +129,13 @@ frmDCP_User1::frmDCP_User1() : DeviceFormCore(Variant{})
     right->addWidget(supply->FraVminus);
     right->addWidget(SSFrame2);
     right->addWidget(frmRegisterWrite);
-    right->addWidget(buildSpecialFrames());
-    // The K6627/8 console comes with a one-channel part, whose unused channel rows leave the
-    // main frame room for it; in the right column it would make the window too tall for a
-    // 1080-line screen.
-    main->insertWidget(main->count() - 1, frk662x, 0, Qt::AlignLeft);
+    buildSpecialFrames();
+    // The special parts' frames sit in the main frame below the channels, where the room the
+    // channel rows leave is: the K6627/8 console comes with a one-channel part, and the K4736
+    // panel, wide and low, fits under its four channels. In the right column either would
+    // make the window too tall for a 1080-line screen.
+    for (QWidget* special : {static_cast<QWidget*>(frk662x), static_cast<QWidget*>(Frk4736)})
+        main->insertWidget(main->count() - 1, special, 0, Qt::AlignLeft);
     right->addStretch(1);
     auto* pictures = new QHBoxLayout;
     for (int i = 0; i < 5; ++i) {
@@ -165,12 +167,8 @@ frmDCP_User1::frmDCP_User1() : DeviceFormCore(Variant{})
     };
 }
 
-QWidget* frmDCP_User1::buildSpecialFrames()
+void frmDCP_User1::buildSpecialFrames()
 {
-    auto* box = new QWidget;
-    auto* v = new QVBoxLayout(box);
-    v->setContentsMargins(0, 0, 0, 0);
-
     ::frk662x::Host kHost;
     kHost.deviceAddress = [this] { return txtDeviceAdr->text(); };
     kHost.readLamp = Shape1[2];
@@ -196,8 +194,6 @@ QWidget* frmDCP_User1::buildSpecialFrames()
     pHost.sampleWiper = [this](int k) { cmdSampleWiper_Click(k); };
     Frk4736 = new ::Frk4736(pHost);
     Frk4736->hide();
-    v->addWidget(Frk4736);
-    return box;
 }
 
 void frmDCP_User1::buildMenus()
@@ -409,6 +405,7 @@ void frmDCP_User1::Wrt_DCP(int Reg)
     const QString s = txtHexDataWrt[size_t(Reg)]->text();
     const WiperWrite w = wiperWriteBytes(Reg, s, size, quad, Reg);
     if (!w.error.isEmpty()) {
+        wiperWriteRefused_ = true;
         platform::msgBox(w.error, platform::vbOKOnly, QString());
         return;
     }

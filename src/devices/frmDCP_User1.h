@@ -99,7 +99,8 @@ protected:
 
 private:
     void buildMenus();
-    QWidget* buildSpecialFrames();
+    // The K6627/8 console and the K4736 panel, hidden until a part of theirs is picked.
+    void buildSpecialFrames();
     // Points the script window's address and the I2C quad console's hooks at this window.
     void linkCompanionWindows();
     void vccCheck();

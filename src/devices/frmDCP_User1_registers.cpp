@@ -389,7 +389,8 @@ void frmDCP_User1::mnu_I2cList_Click()
     g_SPIFamily = false;
     standardLayout();
 
-    waitForParameterTable();
+    if (!waitForParameterPick())
+        return;
 
     if (!g_I2CPartPicked) {
         platform::msgBox("No Device was selected from the list");

@@ -1,6 +1,8 @@
 #include "devices/parameter_file.h"
 
-#include <QFile>
+#include "platform/files.h"
+
+#include <QDir>
 #include <QStringDecoder>
 
 namespace params {
@@ -129,21 +131,20 @@ std::optional<ParameterTable> readParameterFile(const QString& path, Family fami
             *problem = why;
         return std::nullopt;
     };
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return fail(f.errorString());
-    // A table is a few kilobytes; whatever lies beyond this is never part of one, and a huge
-    // file of the wrong kind must not take all memory.
-    constexpr qint64 kMostBytes = 1024 * 1024;
-    const QByteArray bytes = f.read(kMostBytes);
-    if (f.error() != QFileDevice::NoError)
-        return fail(f.errorString());
-    if (bytes.isEmpty())
-        return fail(QStringLiteral("the file is empty"));
-    std::optional<ParameterTable> table = parseParameterTable(bytes, family);
+    // A table is a few kilobytes of text. A larger file or one that is not text is not read in
+    // part: its cells would be garbage in the grid.
+    const platform::InputFile in = platform::readInputFile(path, true);
+    if (!in.ok())
+        return fail(in.error);
+    const auto notATable = [&](const QString& why) {
+        return fail(QStringLiteral("%1 cannot be read as a parameter table: %2.").arg(QDir::toNativeSeparators(path), why));
+    };
+    if (in.bytes.isEmpty())
+        return notATable(QStringLiteral("the file is empty"));
+    std::optional<ParameterTable> table = parseParameterTable(in.bytes, family);
     if (!table)
-        return fail(QStringLiteral("the file ends inside a row: every row of this table has %1 cells")
-                        .arg(rowWidth(family)));
+        return notATable(QStringLiteral("the file ends inside a row: every row of this table has %1 cells")
+                             .arg(rowWidth(family)));
     return table;
 }
 

@@ -47,8 +47,9 @@ struct ParameterTable {
 
 // Reads the table from the file's bytes. Empty: the file ran out before the table ended.
 std::optional<ParameterTable> parseParameterTable(QByteArrayView bytes, Family family);
-// Reads the file at `path`; empty when it cannot be read or is no table, and then `problem`
-// (when given) says why, in words for the user.
+// Reads the file at `path`; empty when it cannot be read, is larger than the input limit, is
+// not text, or is no table, and then `problem` (when given) is the message for the user,
+// naming the file and why.
 std::optional<ParameterTable> readParameterFile(const QString& path, Family family,
                                                 QString* problem = nullptr);
 

@@ -188,29 +188,4 @@ FrameResult k6623Frame(K6623Op op, int index, const QString& deviceId, const QSt
     return {};
 }
 
-// --- replies
-
-bool frameGood(std::span<const QString> replies) { return replies.size() > 1 && HexToInt(replies[1]) != 0; }
-
-std::optional<int> readValue(std::span<const QString> replies, int count)
-{
-    if (count < 1 || count > static_cast<int>(replies.size()))
-        return std::nullopt;
-    const auto b = HexByte(replies[static_cast<size_t>(count - 1)]);
-    if (!b)
-        return std::nullopt;
-    return *b;
-}
-
-std::optional<int> readValue10(std::span<const QString> replies, int count)
-{
-    if (count < 2)
-        return std::nullopt;
-    const auto low = readValue(replies, count);
-    const QString highText = replies[static_cast<size_t>(count - 2)];
-    if (!low || !HexByte(highText))
-        return std::nullopt;
-    return 256 * HexToInt(highText.right(1)) + *low;
-}
-
 } // namespace spi

@@ -83,14 +83,6 @@ QString k6623Instruction(K6623Op op, int index);
 // valueBox: the row's write box (Write only); the padded text comes back in paddedHex.
 FrameResult k6623Frame(K6623Op op, int index, const QString& deviceId, const QString& valueBox = {});
 
-// --- what came back; replies are the terminal's reply fields 0..5
-
-// Good when received byte 1 is not 0: "00", "--" and text without a leading hex digit fail.
-bool frameGood(std::span<const QString> replies);
-// The last byte clocked in (reply count - 1); nullopt when that field holds no byte.
-std::optional<int> readValue(std::span<const QString> replies, int count);
-// 10-bit read: 256 x (last character of reply count - 2) + reply count - 1, so "F2" counts
-// as 2; nullopt when either field holds no byte.
-std::optional<int> readValue10(std::span<const QString> replies, int count);
+// What came back is read by the SPI read-back decoders of bridge/protocol.h.
 
 } // namespace spi

@@ -7,6 +7,7 @@
 #include "shell/globals.h"
 #include "shell/trace.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -19,6 +20,11 @@ namespace {
 struct OpenBoard {
     std::unique_ptr<platform::BoardConnection> connection;
     QString path;
+    // Answers the board still owes to accepted writes nobody has read a report for yet. A
+    // fresh connection owes nothing: the host keeps no reports from before it was opened.
+    int owed = 0;
+    bool answeredUnread = false; // an answer nobody asked for to read has come since the search
+    bool givesNone = false;      // one was due and none came: the board answers no sets
 };
 
 // Both handles of a board refer to one connection: a report read on either side is the
@@ -33,16 +39,51 @@ bool g_searchAgainKeeps = false; // the asked-for search keeps the selected boar
 int g_linkRetries = 0;
 int g_runDepth = 0;
 
-platform::BoardConnection* connectionOf(std::int32_t handle)
+OpenBoard* boardOf(std::int32_t handle)
 {
     auto it = g_handles.find(handle);
-    return it == g_handles.end() ? nullptr : it->second->connection.get();
+    return it == g_handles.end() ? nullptr : it->second.get();
 }
 
-void defaultUnloadConsole()
+platform::BoardConnection* connectionOf(std::int32_t handle)
+{
+    OpenBoard* b = boardOf(handle);
+    return b ? b->connection.get() : nullptr;
+}
+
+// One report from the board; every report read is one answer fewer owed.
+bool readAnswer(OpenBoard& b, platform::Report& in, int timeoutMs)
+{
+    if (b.connection->read(in, timeoutMs) != platform::ReadResult::Report)
+        return false;
+    if (b.owed > 0)
+        --b.owed;
+    return true;
+}
+
+// Reads the answers owed to writes whose reply nobody read, into `into`, each within
+// kAnswerWaitMs. The first wait that ends empty ends the collection: a later answer is lost
+// to the count rather than waited for again. When none has come since the search, the board
+// is taken to answer no sets, and is not waited for again until the next search.
+void collectOwed(OpenBoard& b, platform::Report& into)
+{
+    while (b.owed > 0 && !b.givesNone) {
+        platform::Report in{};
+        if (!readAnswer(b, in, kAnswerWaitMs)) {
+            b.owed = 0;
+            b.givesNone = !b.answeredUnread;
+            return;
+        }
+        b.answeredUnread = true;
+        into = in;
+    }
+    b.owed = 0;
+}
+
+void defaultUnloadConsole(int exitCode)
 {
     CloseHidHandles();
-    platform::endProgram();
+    platform::endProgram(exitCode);
 }
 
 void closeAtEnd() { CloseHidHandles(); }
@@ -131,11 +172,17 @@ void SelectBoard(int instance)
 
 namespace {
 
-// The search behind InitHidConnection. keepSelection: a link dialog's Retry, after which the
-// user goes on with the board that was selected when it still answers the search; a search
-// of its own (the console's load, Reconnect) starts again at board 0.
-void searchBoards(bool keepSelection)
+// Who asked for a search: the console's load, the Reconnect button or a link dialog's Retry.
+enum class SearchCause { Load, Reconnect, Retry };
+
+// The search behind InitHidConnection. After a Retry the user goes on with the board that was
+// selected when it still answers the search; a search of its own (the console's load,
+// Reconnect) starts again at board 0. After a Retry or Reconnect the board found is set up
+// afresh (the freshBoard hook) before its read-back; the load's search reads it back only,
+// since the windows that would set it up are still loading.
+void searchBoards(SearchCause cause)
 {
+    const bool keepSelection = cause == SearchCause::Retry;
     // One search at a time: a link dialog's Retry inside the board selection that a search
     // runs asks for another search, which runs once this one has finished.
     if (g_searchDepth > 0) {
@@ -187,9 +234,10 @@ void searchBoards(bool keepSelection)
                 platform::msgBox("Permission denied when opening the evaluation board:\r\n" + refused.join("\r\n")
                                      + "\r\n\r\nInstall the udev rule that comes with dcpeval (see README) and plug the board in again.",
                                  platform::vbOKOnly, "dcpeval");
+            platform::services().tellTerminal(platform::noBoardFoundLine(g_BoardVendorId, kBoardProductId));
             g_MsgResult = platform::msgBox(notFoundText(), vbRetryCancel, QString());
             if (g_MsgResult != vbRetry) {
-                linkHooks().unloadConsole();
+                linkHooks().unloadConsole(platform::kExitNotFoundCancel);
                 return;
             }
         }
@@ -202,6 +250,8 @@ void searchBoards(bool keepSelection)
             if (!previous.isEmpty() && g_boardPaths[static_cast<size_t>(i)] == previous)
                 preferred = i;
         SelectBoard(preferred);
+        if (cause != SearchCause::Load && linkHooks().freshBoard)
+            linkHooks().freshBoard();
         linkHooks().boardListInit(preferred);
         // A kept board whose read-back failed again is enumerated but silent: keeping it
         // once more would bring the dialog back for ever, so the next search starts at board 0.
@@ -211,29 +261,48 @@ void searchBoards(bool keepSelection)
 }
 
 // Retry in a link dialog.
-void searchAgainAfterLinkError() { searchBoards(true); }
+void searchAgainAfterLinkError() { searchBoards(SearchCause::Retry); }
 
 } // namespace
 
-void InitHidConnection() { searchBoards(false); }
+void InitHidConnection() { searchBoards(SearchCause::Load); }
+
+void ReconnectHidConnection() { searchBoards(SearchCause::Reconnect); }
 
 std::int32_t WriteReport()
 {
-    auto* c = connectionOf(g_WriteHandle);
-    if (!c)
-        return 0;
-    return c->write(g_ReportBuffer) ? 1 : 0;
+    OpenBoard* b = boardOf(g_WriteHandle);
+    if (!b || !b->connection->write(g_ReportBuffer))
+        return 0; // a refused write is owed no answer
+    // More than the host keeps cannot come: the rest are lost on the way.
+    b->owed = std::min(b->owed + 1, b->connection->inputQueueReports());
+    return 1;
+}
+
+std::int32_t WriteRequest()
+{
+    if (OpenBoard* b = boardOf(g_ReadHandle)) {
+        platform::Report scratch{};
+        collectOwed(*b, scratch);
+    }
+    return WriteReport();
+}
+
+int OwedAnswers()
+{
+    const OpenBoard* b = boardOf(g_ReadHandle);
+    return b ? b->owed : 0;
 }
 
 bool AwaitReport(int timeoutMs)
 {
-    auto* c = connectionOf(g_ReadHandle);
-    if (!c) {
+    OpenBoard* b = boardOf(g_ReadHandle);
+    if (!b) {
         platform::sleepMs(timeoutMs); // nothing can answer on a closed handle
         return false;
     }
     platform::Report in{};
-    if (c->read(in, timeoutMs) != platform::ReadResult::Report)
+    if (!readAnswer(*b, in, timeoutMs))
         return false;
     g_ReportBuffer = in;
     return true;
@@ -241,14 +310,15 @@ bool AwaitReport(int timeoutMs)
 
 int FlushHidInput()
 {
-    auto* c = connectionOf(g_ReadHandle);
-    if (!c)
+    OpenBoard* b = boardOf(g_ReadHandle);
+    if (!b)
         return 0;
+    collectOwed(*b, g_ReportBuffer);
     for (int n = 0; n < kMaxDrainReports; ++n) {
         platform::Report in{};
-        const auto r = c->read(in, kDrainWaitMs);
-        if (r != platform::ReadResult::Report)
+        if (!readAnswer(*b, in, kDrainWaitMs))
             break; // nothing waiting (or the board is gone)
+        b->answeredUnread = true;
         g_ReportBuffer = in;
     }
     return 0;
@@ -276,7 +346,7 @@ int checkStatus(std::int32_t writeResult)
         searchAgainAfterLinkError();
     }
     else
-        linkHooks().unloadConsole();
+        linkHooks().unloadConsole(platform::kExitLinkCancel);
     return kStatusDialog;
 }
 
@@ -293,13 +363,13 @@ void ShowTransferError(int status, int quiet)
             searchAgainAfterLinkError();
         }
         else
-            linkHooks().unloadConsole();
+            linkHooks().unloadConsole(platform::kExitLinkCancel);
     } else if (status == kStatusDeviceError && quiet == 0) {
         g_MsgResult = platform::msgBox(
             "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel to close GUI.",
             vbRetryCancel, QString());
         if (g_MsgResult != vbRetry)
-            linkHooks().unloadConsole();
+            linkHooks().unloadConsole(platform::kExitNakCancel);
     }
 }
 
@@ -331,7 +401,7 @@ int i2cTransfer(std::uint8_t address, std::uint8_t count, int registerCount, std
         for (int i = 0; i < count; ++i)
             g_ReportBuffer[static_cast<size_t>(5 + registerCount + i)] = writeData[static_cast<size_t>(i)];
 
-    if (WriteReport() == 0) {
+    if (WriteRequest() == 0) {
         g_UsbCommError = 4;
         return kStatusWriteFailed;
     }

@@ -23,8 +23,15 @@ constexpr int kDrainWaitMs = 1;
 // A board that keeps sending would hold the drain for ever; past this many stale reports
 // the drain gives up and the exchange goes on.
 constexpr int kMaxDrainReports = 256;
+// The bridge answers every request, sets too, in order. The link counts the answers owed to
+// writes whose reply nobody reads and collects them before a request whose reply it reads,
+// each within this wait (a late answer, not a lost board: never the reply wait).
+constexpr int kAnswerWaitMs = 50;
 
 void InitHidConnection();
+// Reconnect: the search again. Once it finds a board, the fresh board is set up as the windows
+// show it (LinkHooks::freshBoard) before its state is read back, as after a link dialog's Retry.
+void ReconnectHidConnection();
 void PrepareOverlappedRead();
 void CloseHidHandles();
 void ClearUsbBuffer(std::uint8_t fill);
@@ -52,6 +59,14 @@ int I2CWriteRetry(std::uint8_t address, std::uint8_t count, int registerCount, s
 // came within timeoutMs (false on a time-out or when the board is gone).
 std::int32_t WriteReport();
 bool AwaitReport(int timeoutMs);
+// The write of a request whose reply is read next: the answers earlier writes still owe are
+// collected first, into a scratch buffer (g_ReportBuffer and the bytes a request carries past
+// its own stay as they are), so the first report read after it is its own reply. A drain
+// (FlushHidInput) collects them into g_ReportBuffer instead, as it drains.
+std::int32_t WriteRequest();
+// Answers owed to the selected board's writes whose reply nobody has read: what the next
+// collection waits for.
+int OwedAnswers();
 
 // Makes board instance i (position in the last search) the selected board.
 void SelectBoard(int instance);
@@ -82,7 +97,10 @@ bool LinkRunActive();
 // link selects the preferred board itself and a Cancel ends the program directly.
 struct LinkHooks {
     std::function<void(int preferredInstance)> boardListInit; // fills the board list, selects
-    std::function<void()> unloadConsole;                      // Cancel in a link dialog
+    std::function<void(int exitCode)> unloadConsole;          // Cancel in a link dialog (a platform::ExitCode)
+    // After a search that a Retry or Reconnect started found a board, before its read-back:
+    // a fresh board comes up with its own pin levels, so the windows' state is sent to it.
+    std::function<void()> freshBoard;
 };
 LinkHooks& linkHooks();
 void resetLinkHooks();

@@ -1,6 +1,9 @@
 #include "motherboard/FrmVCCCal.h"
 
+#include "bridge/protocol.h"
 #include "controls/lamp.h"
+#include "controls/quiet_select.h"
+#include "link/hid.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/supply.h"
 #include "motherboard/vcc_cal_file.h"
@@ -194,6 +197,14 @@ QRadioButton* FrmVCCCal::OptVM(int index)
     return index >= 0 && index < static_cast<int>(optVM_.size()) ? optVM_[static_cast<size_t>(index)] : nullptr;
 }
 
+void FrmVCCCal::showSuppliesOff()
+{
+    constexpr int kBlack = 0;
+    selectQuietly(optVM_, 1);
+    shpVCCon_->setFillColor(kBlack);
+    shVM_->setFillColor(kBlack);
+}
+
 // ---------------------------------------------------------------------------------------
 // Load, activation, unload
 
@@ -256,13 +267,19 @@ bool FrmVCCCal::eventFilter(QObject* watched, QEvent* e)
 // ---------------------------------------------------------------------------------------
 // The sweep
 
-bool FrmVCCCal::stopRequested() const { return !g_CalRunning || unloading_; }
+bool FrmVCCCal::linkLost() const { return LinkRetryCount() != linkRetriesAtStart_; }
+
+bool FrmVCCCal::stopRequested() const { return !g_CalRunning || unloading_ || linkLost(); }
 
 void FrmVCCCal::cmdDoVCC_Cal_Click()
 {
     if (sweeping_)
         return;
     sweeping_ = true;
+    // A board searched again after a link-error Retry may not be the board the sweep started
+    // on, or may hold another code: the sweep ends as aborted and sends nothing more.
+    const LinkRun linkRun;
+    linkRetriesAtStart_ = LinkRetryCount();
     for (QWidget* w : std::initializer_list<QWidget*>{cmdDoVCC_Cal, txtVrefCal, cmdSaveCal, cdmRead_Cal_File, cmdReturn})
         w->setEnabled(false);
     cmdAbort->show();
@@ -326,6 +343,11 @@ bool FrmVCCCal::measure(int code, std::vector<double>& readings, SweepEnd& end, 
         return false;
     }
     if (r.outcome == Outcome::Failed) {
+        lblCalVolts->setText(bridge::kNoReadingText); // never the last code's reading
+        if (linkLost()) {
+            end = SweepEnd::Aborted;
+            return false;
+        }
         end = SweepEnd::Failed;
         why = QString("no ADC reading came at code %1").arg(Hex2(static_cast<std::uint8_t>(code)));
         return false;

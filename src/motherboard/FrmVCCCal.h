@@ -45,6 +45,7 @@ public:
     Lamp* ShVM() override { return shVM_; }
     QRadioButton* OptVM(int index) override;
     QCheckBox* ChkTrack() override { return chkTrack_; }
+    void showSuppliesOff() override;
 
     void Form_Load();
     void Form_Activate();
@@ -77,7 +78,9 @@ private:
     // The seven result rows to "--"; the target column to the sweep's targets or "x.x".
     void resetTargetRows(bool sweepTargets);
     VccCalibration fieldsAsCalibration() const;
+    // Abort pressed, the window closing, or the link lost since the sweep began.
     bool stopRequested() const;
+    bool linkLost() const;
     // The VREF field's text as a usable voltage, "3.3" in its place when it is none.
     double normaliseVrefField();
 
@@ -90,4 +93,5 @@ private:
     bool sweeping_ = false;
     bool unloading_ = false;     // closed while a sweep runs: the sweep stops, then the window goes
     bool deleteDeferred_ = false;
+    int linkRetriesAtStart_ = 0; // a link-error Retry since then searched the board again
 };

@@ -5,6 +5,7 @@
 #include "controls/keyfilter.h"
 #include "controls/lamp.h"
 #include "link/hid.h"
+#include "motherboard/supply.h"
 #include "platform/services.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
@@ -194,6 +195,8 @@ void frmMotherboardDAQ2::collectActionButtons()
 void frmMotherboardDAQ2::Form_Load()
 {
     trace("Motherboard Form Load");
+    // From now on a board found after a lost link gets the state the windows show.
+    linkHooks().freshBoard = SetUpFreshBoard;
     // V-minus follows VCC while "Track" is ticked, as it starts.
     for (QRadioButton* option : OptVCCMinus)
         if (option)

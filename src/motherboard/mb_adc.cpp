@@ -1,6 +1,7 @@
 #include "motherboard/frmMotherboardDAQ2.h"
 
 #include "bridge/frmMainF340.h"
+#include "bridge/protocol.h"
 #include "controls/lamp.h"
 #include "platform/services.h"
 #include "shell/forms.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr double kAdcFullScaleCount = 1023;
 constexpr int kSamplePauseMs = 100;
 constexpr int kLampOff = 0, kLampOn = 10;
 
@@ -140,17 +140,20 @@ void MbAdc::READ_AD()
         f.cmdADCWrEn_Click();
         f.cmdADCRDData_Click();
     });
-    // A conversion that did not come back is no measurement: the link dialog has told the
-    // user, and the last reading stays in the shared results and on screen, so a caller
-    // comparing before and after can tell.
-    if (!stillLoaded || !g_AdcConversionOk)
+    if (!stillLoaded)
         return;
-    const int count = int(g_AdcHigh) * 256 + int(g_AdcLow);
-    const double volts = g_AdcVref / kAdcFullScaleCount * count;
-    txtADDec->setText(QString::number(count));
-    txtRdgs[0]->setText(Format(volts, "##.####"));
-    g_AdcVolts = volts;
-    g_VccVolts = 2 * volts;
+    // The count shows what came back, as the console's does. A conversion that did not come
+    // back, or whose reply is no reading, is no measurement: the volts say so, and the shared
+    // results keep the last reading, so that g_AdcConversionOk tells callers what they hold.
+    txtADDec->setText(f.replyCount >= 0 ? QString::number(f.replyCount) : QStringLiteral("xxxx"));
+    if (!g_AdcConversionOk) {
+        txtRdgs[0]->setText(bridge::kNoReadingText);
+        return;
+    }
+    const bridge::ChannelVolts v = bridge::channelVolts(g_AdcVref, int(g_AdcCount));
+    txtRdgs[0]->setText(Format(v.volts, "##.####"));
+    g_AdcVolts = v.volts;
+    g_VccVolts = v.vcc;
 }
 
 void MbAdc::Combo1_Click()
@@ -181,7 +184,7 @@ void MbAdc::cmdSampleVCC_Click()
     // Each conversion may end in a link dialog: the second one only on a window still there.
     if (!m.survives([this] { READ_AD(); }) || !m.survives([this] { READ_AD(); }))
         return;
-    lblVCCVoltsRDBK->setText(Format(g_VccVolts, "#0.000"));
+    lblVCCVoltsRDBK->setText(g_AdcConversionOk ? Format(g_VccVolts, "#0.000") : bridge::kNoReadingText);
     m.cmdEnableBUttons_Click();
 }
 

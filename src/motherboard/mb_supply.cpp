@@ -2,6 +2,7 @@
 
 #include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
+#include "controls/quiet_select.h"
 #include "shell/activeform.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kVccPin = 21;    // chkPData index of P2.5, /SHDN V+
 constexpr int kVminusPin = 22; // P2.6, /SHDN V-
+constexpr int kSupplyPotPin = 20; // P2.4, the supply potentiometer's chip select, low = selected
 constexpr int kVccBit = 5;     // P2.5 among the console's P2 value boxes
 constexpr int kLampSupplyOn = 12, kLampSupplyOff = 0;
 
@@ -143,6 +145,21 @@ void MbSupply::OptVCCMinus_Click(int Index)
     const bool on = Index == 0;
     ShpVCCMinusOn->setFillColor(on ? kLampSupplyOn : kLampSupplyOff);
     if (setPin(m, kVminusPin, on))
+        finishSwitching(m);
+}
+
+void MbSupply::showSuppliesOff()
+{
+    selectQuietly(OptVCC, 1);
+    selectQuietly(OptVCCMinus, 1);
+    ShpVCCon->setFillColor(kLampSupplyOff);
+    ShpVCCMinusOn->setFillColor(kLampSupplyOff);
+}
+
+void MbSupply::writeSupplyPinsOff()
+{
+    m.cmdDisableButtons_Click();
+    if (setPin(m, kSupplyPotPin, true) && setPin(m, kVccPin, false) && setPin(m, kVminusPin, false))
         finishSwitching(m);
 }
 

@@ -22,6 +22,11 @@ public:
     void OptVCC_Click(int Index);
     void OptVCCMinus_Click(int Index);
     void ChkTrack_Click();
+    // Both option pairs on "Off" and the lamps black, with no handler run (nothing is switched).
+    void showSuppliesOff();
+    // The supply pins of the port image as both supplies off want them (P2.4 high: the supply
+    // potentiometer deselected; P2.5, P2.6 low), written with the whole image.
+    void writeSupplyPinsOff();
 
     // --- the group's own controls
     Lamp* ShpVCCon = nullptr;      // red while VCC is on, black while off

@@ -1,6 +1,8 @@
 #include "motherboard/supply.h"
 
+#include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
+#include "link/hid.h"
 #include "motherboard/FrmVCCCal.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "motherboard/vcc_cal_file.h"
@@ -98,6 +100,32 @@ void SetVCC(int state)
     enableOptVM(false);
 }
 
+void SendSupplyPotSetUp()
+{
+    sendSetupRow({"00", "50", "C0", "5F"});
+    sendSetupRow({"00", "50", "C2", "C0"});
+}
+
+void SetUpFreshBoard()
+{
+    for (DeviceFormControls* w : forms().loadedSupplyWindows())
+        w->showSuppliesOff();
+    if (frmMotherboardDAQ2* mb = forms().frmMotherboardDAQ2.get()) {
+        mb->showSuppliesOff();
+        mb->writeSupplyPinsOff();
+        if (SearchPending() || mb->unloaded())
+            return;
+        SendSupplyPotSetUp();
+    }
+    frmMainF340* con = forms().frmMainF340.get();
+    if (SearchPending() || !con)
+        return;
+    con->muxPositiveWritten = -1; // what the old board was set to says nothing of this one
+    con->cmdMuxWrite_Click();
+    if (!SearchPending())
+        con->setI2Coptions(0);
+}
+
 void InitVccOptions()
 {
     // Both supplies off; each handler runs once more after its option is selected, also
@@ -107,10 +135,7 @@ void InitVccOptions()
     motherboard().OptVCC[1]->setChecked(true);
     motherboard().OptVCC_Click(1);
 
-    // The potentiometer's data register := 0x5F, then its set-up register := 0xC0; row 0
-    // keeps the set-up frame afterwards.
-    sendSetupRow({"00", "50", "C0", "5F"});
-    sendSetupRow({"00", "50", "C2", "C0"});
+    SendSupplyPotSetUp();
     platform::pumpEvents();
 
     VccList texts, codes;

@@ -9,6 +9,17 @@ void SetVCC(int state);
 // Switches both supplies off, sends the supply potentiometer's set-up frames and fills the
 // registered window's VCC list (codes from the calibration file when it exists).
 void InitVccOptions();
+// A board found by a search after a lost link or Reconnect comes up as from power-up, every
+// port latch high (VCC on at the potentiometer's power-up code, the bus switch on SPI, the
+// address lines high). Before its state is read back it gets what the windows show, with
+// nothing switched on: every loaded window shows both supplies off; the port image, with the
+// supply pins off, is written whole; the supply potentiometer gets its set-up frames; the ADC
+// multiplexer and the pins it makes analog are written as the console last chose them; the
+// console's I2C options are sent. It stops once a link dialog's Retry asked for a search.
+void SetUpFreshBoard();
+// The supply potentiometer's set-up frames: its data register := 0x5F, then its set-up
+// register := 0xC0, through the "Write Reg" row, which keeps the set-up frame afterwards.
+void SendSupplyPotSetUp();
 
 // The VCC list: its text and the supply potentiometer code, by list position.
 struct VccLevel {

@@ -1,12 +1,12 @@
 #include "motherboard/vcc_cal_file.h"
 
+#include "platform/files.h"
 #include "platform/services.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -162,25 +162,8 @@ QString writeVccCalibrationFile(const QString& path, const VccCalibration& cal)
     const VccCalibrationRead check = parseVccCalibration(text);
     if (!check.ok)
         return "The calibration cannot be written: " + check.reason;
-    if (check.cal.header != cal.header)
-        return "The calibration cannot be written: its header holds a comma or a line break";
+    if (check.cal.header != cal.header || check.cal.vrefText != cal.vrefText || check.cal.rows != cal.rows)
+        return "The calibration cannot be written: a field holds a comma, a line break or blanks of its own";
 
-    // The system's description alone ("Permission denied") says neither which file nor
-    // what was lost.
-    const auto failed = [&path](const QString& why) {
-        return QString("The calibration was not written to %1: %2. A calibration file already there is unchanged.")
-            .arg(path, why);
-    };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(why);
-    }
-    if (!file.commit())
-        return failed(file.errorString());
-    return QString();
+    return platform::replaceFile(path, text.toUtf8());
 }

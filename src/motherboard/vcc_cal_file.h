@@ -34,6 +34,8 @@ struct VccCalRow {
     QString code;   // "2C": the supply potentiometer code, two upper-case hex digits
     QString vin;    // measured VCC/2, "1.3484"
     QString vcc;    // twice that, "2.6968"
+
+    bool operator==(const VccCalRow&) const = default;
 };
 
 struct VccCalibration {
@@ -66,5 +68,5 @@ QString vccCalibrationHeader(const QDateTime& when);
 // The ten lines of the file.
 QString formatVccCalibration(const VccCalibration& cal);
 // Writes the file whole or not at all, and only contents that read back: empty on success,
-// else the reason (the system's description of a failed write).
+// else the message for the user (which file, why, and that the old file is unchanged).
 QString writeVccCalibrationFile(const QString& path, const VccCalibration& cal);

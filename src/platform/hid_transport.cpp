@@ -35,6 +35,15 @@ public:
         return ReadResult::Report;
     }
 
+    int inputQueueReports() const override
+    {
+#ifdef DCPEVAL_HIDAPI_LIBUSB
+        return kLibusbInputReports;
+#else
+        return kHidrawInputReports;
+#endif
+    }
+
 private:
     hid_device* dev_;
 };
@@ -54,6 +63,12 @@ public:
         }
         hid_free_enumeration(list);
         return found;
+    }
+
+    QString searched(std::uint16_t vendorId, std::uint16_t productId) const override
+    {
+        const auto hex = [](std::uint16_t id) { return "0x" + QString("%1").arg(id, 4, 16, QChar('0')).toUpper(); };
+        return QString("the USB HID devices for vendor ID %1 and product ID %2").arg(hex(vendorId), hex(productId));
     }
 
     std::unique_ptr<BoardConnection> open(const BoardInfo& board, QString* error) override

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 namespace platform {
@@ -24,6 +25,13 @@ std::vector<void (*)()>& endHooks()
 {
     static std::vector<void (*)()> hooks;
     return hooks;
+}
+
+// The folder of the file last chosen, by dialog name; for this run only.
+std::map<QString, QString>& lastFolders()
+{
+    static std::map<QString, QString> folders;
+    return folders;
 }
 } // namespace
 
@@ -72,6 +80,43 @@ void runProgramEndHooks()
     for (auto h : endHooks())
         h();
 }
+
+QString exampleFilesFolder(const QString& exeDir)
+{
+#if defined(DCPEVAL_BUILD_DIR) && defined(DCPEVAL_EXAMPLES_DIR)
+    // An installed copy has no examples beside it; one run from where it was built has the
+    // project's own, and they are what its README starts from.
+    const QString build = QDir(QStringLiteral(DCPEVAL_BUILD_DIR)).canonicalPath();
+    const QString exe = QDir(exeDir).canonicalPath();
+    if (!build.isEmpty() && !exe.isEmpty() && (exe == build || exe.startsWith(build + '/'))
+        && QFileInfo(QStringLiteral(DCPEVAL_EXAMPLES_DIR)).isDir())
+        return QStringLiteral(DCPEVAL_EXAMPLES_DIR);
+#else
+    (void)exeDir;
+#endif
+    return {};
+}
+
+void openInLastFolder(FileDialogSpec& dialog, const QString& name, const QString& exampleSubfolder)
+{
+    dialog.remembers = name;
+    const auto last = lastFolders().find(name);
+    if (last != lastFolders().end() && QFileInfo(last->second).isDir()) {
+        dialog.directory = last->second;
+        return;
+    }
+    const QString examples = exampleFilesFolder(QCoreApplication::applicationDirPath());
+    const QString first = examples.isEmpty() ? QString() : QDir(examples).filePath(exampleSubfolder);
+    dialog.directory = !first.isEmpty() && QFileInfo(first).isDir() ? QDir::cleanPath(first) : programDir();
+}
+
+void rememberChosenFile(const FileDialogSpec& dialog, const QString& path)
+{
+    if (!dialog.remembers.isEmpty() && !path.isEmpty())
+        lastFolders()[dialog.remembers] = QFileInfo(path).absolutePath();
+}
+
+void forgetDialogFolders() { lastFolders().clear(); }
 
 QString qtFilter(const QString& vbFilter)
 {
@@ -130,7 +175,9 @@ QString DesktopServices::openFileName(const FileDialogSpec& dialog)
         dir = QDir(dir).filePath(dialog.fileName);
     const QString filter = qtFilter(dialog.filter);
     QString selected = filter.split(";;").value(dialog.filterIndex - 1);
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dir, filter, &selected);
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dir, filter, &selected);
+    rememberChosenFile(dialog, path);
+    return path;
 }
 
 QString DesktopServices::saveFileName(const FileDialogSpec& dialog)
@@ -142,7 +189,9 @@ QString DesktopServices::saveFileName(const FileDialogSpec& dialog)
         dlg.selectFile(dialog.fileName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
-    return dlg.selectedFiles().front();
+    const QString path = dlg.selectedFiles().front();
+    rememberChosenFile(dialog, path);
+    return path;
 }
 
 void DesktopServices::sleepMs(int ms)
@@ -163,13 +212,19 @@ std::int64_t DesktopServices::monotonicMs()
     return timer.elapsed();
 }
 
-void DesktopServices::endProgram()
+void DesktopServices::endProgram(int code)
 {
     runProgramEndHooks();
     std::fflush(nullptr);
     // The program ends from deep inside nested handlers (a link dialog's Cancel, the
     // console's close box); no window may run another handler on the way out.
-    std::_Exit(0);
+    std::_Exit(code);
+}
+
+void DesktopServices::tellTerminal(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
 }
 
 QString DesktopServices::programDir()

@@ -22,6 +22,30 @@ struct FileDialogSpec {
     int filterIndex = 1; // the filter entry selected at the start, counted from 1
     QString defaultExt;  // "txt"
     QString directory;
+    QString remembers;   // the dialog's name (openInLastFolder): the folder of the file chosen is
+                         // where the dialog of that name opens next
+};
+
+// Lets a file dialog open where its user works: in the folder of the file last chosen in the
+// dialog called name during this run; before that in the example files (exampleSubfolder of
+// them) when the program runs from a build tree of its project, else in the program directory.
+void openInLastFolder(FileDialogSpec& dialog, const QString& name, const QString& exampleSubfolder = QString());
+// Notes the file chosen in dialog (nothing when path is empty: the dialog was cancelled).
+// Every implementation of the file dialogs calls it.
+void rememberChosenFile(const FileDialogSpec& dialog, const QString& path);
+// The project's example files when exeDir lies in one of its build trees, else empty.
+QString exampleFilesFolder(const QString& exeDir);
+// Tests: every dialog forgets its last folder.
+void forgetDialogFolders();
+
+// How the program ended, as its exit status tells a script or a desktop launcher.
+enum ExitCode : int {
+    kExitQuit = 0,           // a quit: the menu, the bridge console or a device window closed
+    kExitRefused = 2,        // a command line the program cannot take
+    kExitNoDisplay = 3,      // no display to open the windows on
+    kExitLinkCancel = 4,     // Cancel in a link-error dialog (checkStatus, ReadFile, WriteFile)
+    kExitNotFoundCancel = 5, // Cancel in the board-not-found dialog
+    kExitNakCancel = 6,      // Cancel in the not-acknowledged dialog
 };
 
 // Thrown by the test services' endProgram so that a test sees the end and unwinds.
@@ -42,8 +66,11 @@ public:
     virtual QDateTime now() = 0;
     // Milliseconds on a clock that never goes back (transport time-outs, simulated delays).
     virtual std::int64_t monotonicMs() = 0;
-    [[noreturn]] virtual void endProgram() = 0;
+    // Ends the program with exit status code (an ExitCode).
+    [[noreturn]] virtual void endProgram(int code) = 0;
     virtual QString programDir() = 0;
+    // One line for a user at the terminal the program was started from (stderr).
+    virtual void tellTerminal(const QString& line) = 0;
     virtual QString clipboardText() = 0;
     virtual void setClipboardText(const QString& text) = 0;
 };
@@ -64,9 +91,9 @@ inline int msgBox(const QString& text, int buttons = vbOKOnly, const QString& ti
 }
 inline void sleepMs(int ms) { services().sleepMs(ms); }
 inline void pumpEvents() { services().pumpEvents(); }
-[[noreturn]] inline void endProgram()
+[[noreturn]] inline void endProgram(int code)
 {
-    services().endProgram();
+    services().endProgram(code);
     std::abort(); // not reached: every implementation ends the program or unwinds
 }
 inline QString programDir() { return services().programDir(); }
@@ -88,8 +115,9 @@ public:
     void pumpEvents() override;
     QDateTime now() override;
     std::int64_t monotonicMs() override;
-    [[noreturn]] void endProgram() override;
+    [[noreturn]] void endProgram(int code) override;
     QString programDir() override;
+    void tellTerminal(const QString& line) override;
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
 

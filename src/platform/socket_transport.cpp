@@ -79,10 +79,19 @@ public:
         // A served board is present while something listens on its socket.
         int err = 0;
         const int fd = connectTo(path_.toLocal8Bit(), &err);
+        lastError_ = fd < 0 ? err : 0;
         if (fd < 0)
             return {};
         ::close(fd);
         return {BoardInfo{"unix:" + path_, nullptr}};
+    }
+
+    QString searched(std::uint16_t, std::uint16_t) const override
+    {
+        QString where = "the socket " + path_;
+        if (lastError_)
+            where += " (" + QString::fromLocal8Bit(std::strerror(lastError_)) + ")";
+        return where;
     }
 
     std::unique_ptr<BoardConnection> open(const BoardInfo&, QString* error) override
@@ -99,6 +108,7 @@ public:
 
 private:
     QString path_;
+    int lastError_ = 0; // why the last enumerate found no board here
 };
 
 } // namespace

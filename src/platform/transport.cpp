@@ -1,5 +1,7 @@
 #include "platform/transport.h"
 
+#include <QStringList>
+
 namespace platform {
 
 namespace {
@@ -24,6 +26,17 @@ std::vector<BoardInfo> enumerateBoards(std::uint16_t vendorId, std::uint16_t pro
         }
     }
     return all;
+}
+
+QString noBoardFoundLine(std::uint16_t vendorId, std::uint16_t productId)
+{
+    QStringList places;
+    for (const auto& t : transportList())
+        if (const QString where = t->searched(vendorId, productId); !where.isEmpty())
+            places << where;
+    return QString("dcpeval: no evaluation board found; searched %1. dcpeval --simulate runs on a simulated board, "
+                   "without one.")
+        .arg(places.isEmpty() ? QString("nothing") : places.join("; "));
 }
 
 } // namespace platform

@@ -13,6 +13,11 @@ namespace platform {
 constexpr int kReportSize = 64;
 using Report = std::array<std::uint8_t, kReportSize>;
 
+// Input reports the host keeps for a board while nobody reads them: hidraw keeps 63 and
+// drops the newer ones; hidapi on libusb keeps about 30.
+constexpr int kHidrawInputReports = 63;
+constexpr int kLibusbInputReports = 30;
+
 // What a read of one report came to.
 enum class ReadResult { Report, Timeout, Gone };
 
@@ -31,6 +36,9 @@ public:
     virtual bool write(const Report& report) = 0;
     // Waits up to timeoutMs for one report from the board.
     virtual ReadResult read(Report& report, int timeoutMs) = 0;
+    // How many unread reports the way to the board holds before it loses some: the link never
+    // waits for more answers than that.
+    virtual int inputQueueReports() const { return kHidrawInputReports; }
 };
 
 class BoardTransport {
@@ -39,6 +47,14 @@ public:
     virtual std::vector<BoardInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     // Null on failure, with a user-readable reason in *error ("Permission denied", ...).
     virtual std::unique_ptr<BoardConnection> open(const BoardInfo& board, QString* error) = 0;
+    // Where the last enumerate looked and, when it could tell, why it found nothing there;
+    // for a user told that no board was found. Empty: nothing worth naming.
+    virtual QString searched(std::uint16_t vendorId, std::uint16_t productId) const
+    {
+        (void)vendorId;
+        (void)productId;
+        return {};
+    }
 };
 
 // The transports the board search walks, in search order.
@@ -47,6 +63,10 @@ const std::vector<std::shared_ptr<BoardTransport>>& transports();
 
 // Every board of every transport, in search order.
 std::vector<BoardInfo> enumerateBoards(std::uint16_t vendorId, std::uint16_t productId);
+
+// The line for the terminal when a search found no board: where it looked, and that the
+// simulated board needs none.
+QString noBoardFoundLine(std::uint16_t vendorId, std::uint16_t productId);
 
 // USB HID through hidapi.
 std::shared_ptr<BoardTransport> makeHidTransport();

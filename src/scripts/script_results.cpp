@@ -3,7 +3,6 @@
 #include "platform/files.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace script {
 
@@ -69,20 +68,7 @@ QString writeLines(const QString& path, const QStringList& lines, bool append)
         bytes += l.toLatin1();
         bytes += "\r\n";
     }
-    if (path.isEmpty())
-        return "No file name was given.";
-    if (append) {
-        QFile f(path);
-        if (!f.open(QIODevice::Append))
-            return f.errorString() + ": " + path;
-        if (f.write(bytes) != bytes.size())
-            return f.errorString() + ": " + path;
-        return QString();
-    }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return f.errorString() + ": " + path;
-    return QString();
+    return platform::writeFile(path, bytes, append);
 }
 
 QStringList readLines(const QString& path, QString& error)

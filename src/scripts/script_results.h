@@ -30,8 +30,8 @@ QString timeText(const QDateTime& when);
 // The save command's file: "_DL" before the last four characters of the script's path.
 QString autoSaveName(const QString& scriptPath);
 
-// Writes the lines, each ended by CR LF, appended or as the whole file. Empty on success,
-// otherwise what went wrong.
+// Writes the lines, each ended by CR LF, appended or as the whole file, whole or not at all.
+// Empty on success, otherwise the message for the user (which file, why, what became of it).
 QString writeLines(const QString& path, const QStringList& lines, bool append);
 
 // Reads a script file's lines; empty error on success. A file larger than 1 MiB, or one that

@@ -17,4 +17,7 @@ public:
     virtual QRadioButton* OptVM(int /*index*/) { return nullptr; }
     virtual QComboBox* CboVCC() { return nullptr; }
     virtual QCheckBox* ChkTrack() { return nullptr; }
+    // Both supplies shown off, lamps black, without running a handler: a fresh board came up
+    // with them off and nothing is to be switched.
+    virtual void showSuppliesOff() {}
 };

@@ -1,18 +1,16 @@
 #include "shell/doco.h"
 
+#include "platform/files.h"
 #include "platform/services.h"
 #include "shell/globals.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -28,33 +26,6 @@ constexpr int kDefaultHeight = 480;
 constexpr int kLogLeftTw = 100;
 constexpr int kMinLayoutHeightTw = 4000;
 
-QString fileError(const QString& path, const QString& why)
-{
-    return QStringLiteral("Cannot write the trace file \"%1\": %2").arg(QDir::toNativeSeparators(path), why);
-}
-
-// The description of what went wrong, or an empty text when the record was written.
-QString writeRecord(const QString& path, const QByteArray& data, bool append)
-{
-    if (path.trimmed().isEmpty())
-        return QStringLiteral("Cannot write the trace file: no file name given");
-    if (append) {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-            return fileError(path, f.errorString());
-        if (f.write(data) != data.size())
-            return fileError(path, f.errorString());
-        return QString();
-    }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return fileError(path, f.errorString());
-    f.write(data);
-    if (!f.commit())
-        return fileError(path, f.errorString());
-    return QString();
-}
-
 } // namespace
 
 QString TraceRecordFile(const QString& log, const QDateTime& when)
@@ -66,7 +37,7 @@ QString TraceRecordFile(const QString& log, const QDateTime& when)
 bool saveTraceRecord(const QString& path, const QString& log, bool append)
 {
     const QByteArray data = TraceRecordFile(log, platform::services().now()).toUtf8();
-    const QString error = writeRecord(path, data, append);
+    const QString error = platform::writeFile(path, data, append);
     if (error.isEmpty())
         return true;
     platform::msgBox(error, platform::vbOKOnly);

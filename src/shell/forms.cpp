@@ -22,6 +22,21 @@ Forms::Forms() : slots_{&ProductExec, &frm_k4744, &frm_k4731, &FrmK6623, &UPDN_R
     showI2CDeviceWindow = [this] { frmDCP_User1.show(); };
 }
 
+std::vector<DeviceFormControls*> Forms::loadedSupplyWindows()
+{
+    std::vector<DeviceFormControls*> out;
+    const auto add = [&out](auto& slot) {
+        if (slot.loaded())
+            out.push_back(slot.get());
+    };
+    add(frmDCP_User1);
+    add(frmDCP_SPI1);
+    add(frmDCP_UD1);
+    add(frmDCP_PB1);
+    add(FrmVCCCal);
+    return out;
+}
+
 void Forms::unloadQuadConsoles()
 {
     frm_k4744.unload();

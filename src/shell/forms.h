@@ -27,6 +27,7 @@ class FrmK6623;
 class frm_k4731;
 class frm_k4744;
 class QComboBox;
+class DeviceFormControls;
 
 class FormSlotBase {
 public:
@@ -118,6 +119,10 @@ public:
     // is loaded or loading). Null while no device window of that bus is part of the program.
     QComboBox* i2cDeviceClockList();
     QComboBox* spiDeviceClockList();
+
+    // The loaded windows that carry supply controls: the four device windows and the VCC
+    // calibration window.
+    std::vector<DeviceFormControls*> loadedSupplyWindows();
 
     // Unloads both quad instruction consoles.
     void unloadQuadConsoles();

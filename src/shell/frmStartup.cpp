@@ -226,7 +226,7 @@ void frmStartup::changeEvent(QEvent* e)
 void frmStartup::Form_Unload()
 {
     Timer1->stop();
-    platform::endProgram();
+    platform::endProgram(platform::kExitQuit);
 }
 
 void frmStartup::closeEvent(QCloseEvent* e)

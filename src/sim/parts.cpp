@@ -76,6 +76,11 @@ std::string checkUpDown(const PartSettings& s)
 }
 void installPushButton(SimBoard& board) { installPushButtonPart(board); }
 
+// The way to each part's window in dcpeval, as a user takes it: the menu pick, then the
+// window's Device Select entry, or a row of an example parameter table and the table's Return.
+#define DCP_I2C_ROW(part) "I2C > Device Select > I2C Parameter File > examples/i2c_parameters.csv > row " part " > Return"
+#define DCP_SPI_ROW(part) "SPI > Device Select > SPI Parameter File > examples/spi_parameters.csv > row " part " > Return"
+
 // Write addresses 50 and A0 are the 7-bit addresses 0x28 and 0x50.
 constexpr SimPart kParts[] = {
     {"ZN3710", "I2C > Device Select > ZN3710", "I2C, 1 channel, 128 taps, address 50, ACR at 02",
@@ -86,22 +91,24 @@ constexpr SimPart kParts[] = {
      &installI2c<0x50, 4, 256, 0x10>},
     {"ZN3810", "I2C > Device Select > ZN3810", "I2C, 1 channel, 128 taps, address 50, ACR at 02",
      &installI2c<0x28, 1, 128, 0x02>},
-    {"K4736", "I2C > I2C Parameter File", "I2C, 4 wipers, 64 taps, 4 register banks, address 5E; up/down pins",
+    {"K4736", DCP_I2C_ROW("K4736"), "I2C, 4 wipers, 64 taps, 4 register banks, address 5E; up/down pins",
      &installK4736Part},
-    {"K6627", "I2C > I2C Parameter File", "I2C, 1 wiper, 1024 taps, 4 data registers, address 50",
-     &installK6627Part},
-    {"k4744", "I2C", "I2C quad, 4 pots, 256 taps, 16 data registers, address 50",
+    {"K6627", DCP_I2C_ROW("K6627"), "I2C, 1 wiper, 1024 taps, 4 data registers, address 50", &installK6627Part},
+    {"k4744", DCP_I2C_ROW("K4744"), "I2C quad, 4 pots, 256 taps, 16 data registers, address 50",
      &installPart<&QuadI2CPart::install>},
-    {"k4731", "SPI", "SPI quad, 4 pots, 256 taps, 16 data registers, ID 50",
+    {"k4731", DCP_SPI_ROW("K4731"), "SPI quad, 4 pots, 256 taps, 16 data registers, ID 50",
      &installPart<&QuadSpiPart::install>},
-    {"ZN3920", "SPI", "SPI, 4 channels, 256 taps, no ID byte", &installPart<&installZN3920>},
-    {"ZN3930", "SPI", "SPI, 4 channels, 128 taps, ID 50", &installPart<&installZN3930>},
-    {"K6623", "SPI", "SPI, 1 wiper, 1024 taps, 4 data registers, ID 50", &installPart<&installK6623>},
+    {"ZN3920", "SPI > Device Select > ZN3920", "SPI, 4 channels, 256 taps, no ID byte", &installPart<&installZN3920>},
+    {"ZN3930", "SPI > Device Select > ZN3930", "SPI, 4 channels, 128 taps, ID 50", &installPart<&installZN3930>},
+    {"K6623", DCP_SPI_ROW("K6623"), "SPI, 1 wiper, 1024 taps, 4 data registers, ID 50", &installPart<&installK6623>},
     {"updown", "Up /Down", "two up/down pots, 101 positions, on port pins; wipers on VIN0, VIN1",
      &installUpDown, kUpDownOptions, &installUpDownWith, &checkUpDown},
     {"pushbutton", "Push Button", "one push-button pot, 101 positions, on port pins; wiper on VIN0",
      &installPushButton},
 };
+
+#undef DCP_I2C_ROW
+#undef DCP_SPI_ROW
 
 bool sameName(const std::string& a, const char* b)
 {
@@ -230,12 +237,12 @@ std::string simPartList()
     std::string out;
     for (const SimPart& p : kParts) {
         char line[256];
-        std::snprintf(line, sizeof line, "%-11s %-30s %s%s\n", p.name, p.menuPick, p.description,
-                      &p == &defaultSimPart() ? " (default)" : "");
+        std::snprintf(line, sizeof line, "%-11s %s%s\n%-11s in dcpeval: %s\n", p.name, p.description,
+                      &p == &defaultSimPart() ? " (default)" : "", "", p.menuPick);
         out += line;
         for (const PartOption& o : p.options) {
             const std::string setting = std::string(p.name) + ":" + o.name + "=N";
-            std::snprintf(line, sizeof line, "  %-30s %s\n", setting.c_str(), o.help);
+            std::snprintf(line, sizeof line, "%-11s %-30s %s\n", "", setting.c_str(), o.help);
             out += line;
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The daughter boards the simulated evaluation board can carry, one at a time as on the
 // bench: `--part NAME` on `dcpeval --simulate` and `dcpeval-sim` chooses one, `--part list`
-// names them with the menu pick each goes with. A part may take settings after its name:
+// names them with the way to each one's window. A part may take settings after its name:
 // `--part updown:store-fails-after=20,noise-mv=5`.
 #include "sim/sim_board.h"
 
@@ -25,7 +25,7 @@ using PartSettings = std::map<std::string, double>;
 
 struct SimPart {
     const char* name;        // as typed after --part (any case)
-    const char* menuPick;    // where the part is used in the program
+    const char* menuPick;    // the way to its window in dcpeval: picks joined by " > "
     const char* description;
     void (*install)(SimBoard& board);
     // Parts with settings: the options, the install that takes them, and the check of the
@@ -53,7 +53,7 @@ std::span<const SimPart> simParts();
 const SimPart* findSimPart(const std::string& name);
 // The part a new user meets: a single-channel I2C part at write address 50.
 const SimPart& defaultSimPart();
-// One line per part: name, menu pick, description; then one line per option of the part.
+// Per part: its name and description, the way to its window, then one line per option.
 std::string simPartList();
 
 } // namespace sim

@@ -98,15 +98,19 @@ Response SimBoard::handle(const Report& rq)
     else
         (this->*cmd->handler)(rq, rp);
 
+    if (setAnswersCarryCode && rp[1] == kStatusDone && answerUnread(rq))
+        rp[2] = rq[1];
+
     if (garbled_ > 0) {
         --garbled_;
         std::uniform_int_distribution<int> byte(0, 255);
         for (size_t i = 1; i < rp.size(); ++i)
             rp[i] = static_cast<std::uint8_t>(byte(garbage_));
     }
+    out.delayMs = replyDelayMs;
     if (lateReplies_ > 0) {
         --lateReplies_;
-        out.delayMs = lateMs_;
+        out.delayMs = std::max(out.delayMs, lateMs_);
     }
     out.reply = rp;
     transcript.record(Direction::FromBoard, rp, now + out.delayMs);
@@ -131,6 +135,16 @@ void SimBoard::unplug()
 }
 
 void SimBoard::replug() { plugged_ = true; }
+
+bool SimBoard::answerUnread(const Report& rq)
+{
+    static constexpr std::uint8_t kConfiguration[] = {0x01, 0x02, 0x04, 0x05, 0x07, 0x08, 0x0A, 0x0B,
+                                                      0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x12};
+    const bool configuration = std::find(std::begin(kConfiguration), std::end(kConfiguration), rq[1])
+                               != std::end(kConfiguration);
+    const bool sclToggle = rq[1] == 0x04 && rq[5] == 1;
+    return configuration && rq[2] == 0 && !sclToggle;
+}
 
 bool SimBoard::isSet(const Report& rq, Report& rp)
 {

@@ -156,6 +156,12 @@ public:
     AdcState adc;
     ExternalAdc extAdc;
     Transcript transcript;
+    // A slow bridge (busy with its bus, or polled once per USB frame): every reply comes this
+    // many ms after its request, in order.
+    int replyDelayMs = 0;
+    // The answers to sets carry the command code in byte 2 (their content is the firmware's
+    // choice), so an answer read as a later request's reply shows as wrong.
+    bool setAnswersCarryCode = false;
 
     // --- SFR map
     std::uint8_t sfr(std::uint8_t address) const { return sfr_[address]; }
@@ -225,6 +231,9 @@ private:
 
     // Set/get commands: byte 2 = 0 set, 1 get; anything else is a bad request.
     static bool isSet(const platform::Report& rq, platform::Report& rp);
+    // A set of a configuration command whose answer the program does not read (the SCL
+    // toggle's answer carries the SDA error, so it is no such set).
+    static bool answerUnread(const platform::Report& rq);
 
     void cmdFirmware(const platform::Report& rq, platform::Report& rp);
     void cmdLeds(const platform::Report& rq, platform::Report& rp);

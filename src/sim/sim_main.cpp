@@ -34,6 +34,7 @@ int usage(int rc)
                  "                             MS ms late, default 7000), fail-write (the report is\n"
                  "                             refused; over the socket it goes unanswered),\n"
                  "                             nak (M I2C transfers not acknowledged), garbage (random bytes)\n"
+                 "  --slow MS                  answer every request MS ms late, in order (a busy bridge)\n"
                  "  --verbose                  print every report both ways on stderr\n"
                  "  --part NAME[:OPT=V,...]    the part on the daughter board (default ZN3710) with its settings;\n"
                  "                             --part list names the parts and their settings\n");
@@ -132,6 +133,14 @@ int main(int argc, char** argv)
                 return 2;
             }
             board.scheduleFault(*fault);
+        } else if (!std::strcmp(a, "--slow") && i + 1 < argc) {
+            if (!number(i, a, v))
+                return 2;
+            if (v < 0 || v > 60000 || v != std::floor(v)) {
+                std::fprintf(stderr, "dcpeval-sim: --slow wants whole milliseconds from 0 to 60000\n");
+                return 2;
+            }
+            board.replyDelayMs = static_cast<int>(v);
         } else if (!std::strcmp(a, "--verbose")) {
             verbose = true;
         } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {

@@ -24,13 +24,15 @@ public:
             board_->transcript.record(Direction::ToBoard, report, platform::services().monotonicMs(), true);
             return false;
         }
+        const std::int64_t now = platform::services().monotonicMs();
+        arrive(now);
         const Response r = board_->handle(report);
         if (r.reply) {
             // The firmware answers in order: a late reply holds back the ones after it.
-            std::int64_t due = platform::services().monotonicMs() + r.delayMs;
-            if (!queue_.empty())
-                due = std::max(due, queue_.back().due);
-            queue_.push_back({due, *r.reply});
+            std::int64_t due = now + r.delayMs;
+            if (!onTheWay_.empty())
+                due = std::max(due, onTheWay_.back().due);
+            onTheWay_.push_back({due, *r.reply});
         }
         return r.accepted;
     }
@@ -41,18 +43,20 @@ public:
         const std::int64_t deadline = svc.monotonicMs() + std::max(timeoutMs, 0);
         for (;;) {
             if (!alive()) {
-                queue_.clear();
+                onTheWay_.clear();
+                arrived_.clear();
                 return platform::ReadResult::Gone;
             }
             const std::int64_t now = svc.monotonicMs();
-            if (!queue_.empty() && queue_.front().due <= now) {
-                report = queue_.front().bytes;
-                queue_.pop_front();
+            arrive(now);
+            if (!arrived_.empty()) {
+                report = arrived_.front();
+                arrived_.pop_front();
                 return platform::ReadResult::Report;
             }
             if (now >= deadline)
                 return platform::ReadResult::Timeout;
-            const std::int64_t wake = queue_.empty() ? deadline : std::min(deadline, queue_.front().due);
+            const std::int64_t wake = onTheWay_.empty() ? deadline : std::min(deadline, onTheWay_.front().due);
             svc.sleepMs(static_cast<int>(wake - now));
         }
     }
@@ -60,13 +64,25 @@ public:
 private:
     bool alive() const { return board_->plugged() && board_->generation() == generation_; }
 
+    // Replies that are due reach the host's input queue, which keeps kHidrawInputReports
+    // unread ones and drops newer replies, as hidraw does.
+    void arrive(std::int64_t now)
+    {
+        while (!onTheWay_.empty() && onTheWay_.front().due <= now) {
+            if (arrived_.size() < static_cast<size_t>(platform::kHidrawInputReports))
+                arrived_.push_back(onTheWay_.front().bytes);
+            onTheWay_.pop_front();
+        }
+    }
+
     struct Pending {
         std::int64_t due;
         platform::Report bytes;
     };
     std::shared_ptr<SimBoard> board_;
     unsigned generation_;
-    std::deque<Pending> queue_;
+    std::deque<Pending> onTheWay_;
+    std::deque<platform::Report> arrived_;
 };
 
 } // namespace
@@ -90,6 +106,12 @@ std::vector<platform::BoardInfo> SimTransport::enumerate(std::uint16_t, std::uin
         if (boards_[static_cast<size_t>(i)]->plugged())
             found.push_back({pathOf(i), this});
     return found;
+}
+
+QString SimTransport::searched(std::uint16_t, std::uint16_t) const
+{
+    return boards_.empty() ? QString("the simulated boards (none attached)")
+                           : QString("the simulated boards (%1, none plugged in)").arg(boardCount());
 }
 
 std::unique_ptr<platform::BoardConnection> SimTransport::open(const platform::BoardInfo& info, QString* error)

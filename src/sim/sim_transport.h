@@ -24,6 +24,7 @@ public:
     // Every plugged board, whatever the IDs: a simulated board is always the right kind.
     std::vector<platform::BoardInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
     std::unique_ptr<platform::BoardConnection> open(const platform::BoardInfo& board, QString* error) override;
+    QString searched(std::uint16_t vendorId, std::uint16_t productId) const override;
 
     int opened = 0; // connections opened so far
 

@@ -2,7 +2,9 @@
 
 #include "platform/services.h"
 
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -140,12 +142,40 @@ bool SocketServer::receive(Client& c)
     return true;
 }
 
+namespace {
+// Bytes of the socket's send queue the peer has not read (Linux: SIOCOUTQ on a unix socket).
+int unsentBytes(int fd)
+{
+    int bytes = 0;
+    return ::ioctl(fd, SIOCOUTQ, &bytes) == 0 ? bytes : -1;
+}
+} // namespace
+
+int SocketServer::unreadReports(const Client& c) const
+{
+    const int bytes = unsentBytes(c.fd);
+    if (bytes < 0 || c.reportCost <= 0)
+        return bytes == 0 ? 0 : -1;
+    return bytes / c.reportCost;
+}
+
 void SocketServer::sendDue(Client& c, std::int64_t now)
 {
     while (!c.replies.empty() && c.replies.front().due <= now) {
         const auto& rp = c.replies.front().bytes;
-        log("<-", rp);
-        ::send(c.fd, rp.data(), rp.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (unreadReports(c) >= platform::kHidrawInputReports) {
+            if (verbose_)
+                std::fprintf(stderr, "dcpeval-sim: client %d holds %d unread reports; reply dropped\n", c.fd,
+                             platform::kHidrawInputReports);
+        } else {
+            log("<-", rp);
+            const int before = unsentBytes(c.fd);
+            ::send(c.fd, rp.data(), rp.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            // What one report costs in the queue, measured on a queue that was empty.
+            const int after = unsentBytes(c.fd);
+            if (c.reportCost == 0 && before == 0 && after > 0)
+                c.reportCost = after;
+        }
         c.replies.pop_front();
     }
 }

@@ -3,7 +3,9 @@
 // every message either way is one 64-byte report, and each reply goes to the connection
 // that sent the request. Several clients may connect (the program probes by connecting and
 // closing at once, then keeps one connection open). Replies are sent when due on the
-// platform clock, so a late-reply fault delays them for real.
+// platform clock, so a late-reply fault or a slow board delays them for real. A client keeps
+// at most platform::kHidrawInputReports unread replies; newer ones are dropped, as hidraw
+// drops them.
 #include "sim/sim_board.h"
 
 #include <QString>
@@ -37,12 +39,15 @@ private:
     struct Client {
         int fd;
         std::deque<Pending> replies;
+        int reportCost = 0; // socket buffer bytes one unread report takes; 0 until known
     };
 
     void acceptClients();
     // False: the client has gone and must be dropped.
     bool receive(Client& c);
     void sendDue(Client& c, std::int64_t now);
+    // Replies sent to the client that it has not read yet; -1 when the socket cannot tell.
+    int unreadReports(const Client& c) const;
     void log(const char* arrow, const platform::Report& r) const;
 
     SimBoard& board_;

@@ -260,14 +260,4 @@ std::shared_ptr<SpiDcp> installZN3930(SimBoard& board)
 
 std::shared_ptr<K6623Part> installK6623(SimBoard& board) { return install(board, std::make_shared<K6623Part>(board)); }
 
-const std::vector<SpiPartEntry>& spiParts()
-{
-    static const std::vector<SpiPartEntry> parts{
-        {"ZN3920", "SPI", [](SimBoard& b) { installZN3920(b); }},
-        {"ZN3930", "SPI", [](SimBoard& b) { installZN3930(b); }},
-        {"K6623", "SPI", [](SimBoard& b) { installK6623(b); }},
-    };
-    return parts;
-}
-
 } // namespace sim

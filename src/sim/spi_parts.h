@@ -139,12 +139,4 @@ std::shared_ptr<SpiDcp> installZN3920(SimBoard& board);
 std::shared_ptr<SpiDcp> installZN3930(SimBoard& board);
 std::shared_ptr<K6623Part> installK6623(SimBoard& board);
 
-// The parts a user can put on the simulated board, with the menu pick each goes with.
-struct SpiPartEntry {
-    const char* name;
-    const char* menuPick;
-    void (*install)(SimBoard& board);
-};
-const std::vector<SpiPartEntry>& spiParts();
-
 } // namespace sim

@@ -8,7 +8,9 @@
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "shell/text.h"
+#include "updown/runin_record.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -20,6 +22,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
 
 using runin::Field;
 
@@ -119,6 +125,15 @@ UPDN_Runin::UPDN_Runin()
 
     connect(cndTclear, &QPushButton::clicked, this, [this] { cndTclear_Click(); });
     resize(1280, 660);
+
+    // Every way out of the program passes one of these while the window exists: the program's
+    // end (a Cancel in a link dialog, closing the menu, the console or a device window) or,
+    // should the event loop ever run out of windows, the application's quit.
+    platform::atProgramEnd([] {
+        if (UPDN_Runin* w = forms().UPDN_Runin.get())
+            w->rescueUnsavedLog();
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { rescueUnsavedLog(); });
 }
 
 UPDN_Runin::~UPDN_Runin() = default;
@@ -129,12 +144,21 @@ QWidget* UPDN_Runin::buildTable()
     auto* g = new QGridLayout(Frame1);
     g->setHorizontalSpacing(6);
     const char* headers[] = {"Stimulus", "Position Tally", "Calculated  Volts", "Measured  Volts", "Error Volts"};
+    // Each column is as wide as its fields or as the longest word of its heading, whichever is
+    // wider; the heading wraps within the column, so it stands over its own field only.
+    std::array<int, 5> columnWidth{};
     for (int i = 0; i < 5; ++i) {
-        vlvTestHeaders[size_t(i)] = label(QString::fromLatin1(headers[i]));
-        vlvTestHeaders[size_t(i)]->setAlignment(Qt::AlignCenter);
-        vlvTestHeaders[size_t(i)]->setWordWrap(true);
-        vlvTestHeaders[size_t(i)]->setMinimumHeight(2 * vlvTestHeaders[size_t(i)]->fontMetrics().height() + 4);
-        g->addWidget(vlvTestHeaders[size_t(i)], 0, i + 1);
+        QLabel* h = label(QString::fromLatin1(headers[i]));
+        vlvTestHeaders[size_t(i)] = h;
+        h->setAlignment(Qt::AlignCenter);
+        h->setWordWrap(true);
+        int width = 64;
+        for (const QString& word : h->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            width = std::max(width, h->fontMetrics().horizontalAdvance(word) + 4);
+        columnWidth[size_t(i)] = width;
+        h->setFixedWidth(width);
+        h->setMinimumHeight(2 * h->fontMetrics().height() + 4);
+        g->addWidget(h, 0, i + 1);
     }
     const char* captions[runin::kRows] = {"Run UP Increments",  "Run Down  Increments", "Run Up and Store Initial",
                                           "Run Up  & Store",    "Run Down & Store",     "Run Up & Store",
@@ -152,11 +176,11 @@ QWidget* UPDN_Runin::buildTable()
         lvlWipError[k] = valueLabel(QStringLiteral("-.---"));
         Shp_Test_Status[k] = new Lamp(nullptr, Lamp::Shape::Circle);
         g->addWidget(lblInitialSet[k], i + 1, 0);
-        g->addWidget(txtInitialIncr[k], i + 1, 1);
-        g->addWidget(txtWiperLoc[k], i + 1, 2);
-        g->addWidget(txtWiperVolts[k], i + 1, 3);
-        g->addWidget(lvlWipV[k], i + 1, 4);
-        g->addWidget(lvlWipError[k], i + 1, 5);
+        const std::array<QWidget*, 5> cells = {txtInitialIncr[k], txtWiperLoc[k], txtWiperVolts[k], lvlWipV[k], lvlWipError[k]};
+        for (int c = 0; c < 5; ++c) {
+            cells[size_t(c)]->setFixedWidth(columnWidth[size_t(c)]);
+            g->addWidget(cells[size_t(c)], i + 1, c + 1);
+        }
         g->addWidget(Shp_Test_Status[k], i + 1, 6);
     }
     return Frame1;
@@ -415,6 +439,14 @@ void UPDN_Runin::cmdAbortRun_Click() { g_AbortRequest = true; }
 void UPDN_Runin::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+    if (closeWhenStopped_)
+        return; // asked and answered: the window goes when the run has ended
+    // Hours of an endurance test live only in this window until they are saved.
+    if ((test_.running() || holdsUnsavedLog())
+        && platform::msgBox(QStringLiteral("The run-in log has not been saved. Close the window and lose it?"),
+                            platform::vbYesNo)
+               != platform::vbYes)
+        return;
     if (test_.running()) {
         // The run writes its termination line and leaves its loop first; then the window goes.
         g_AbortRequest = true;
@@ -531,12 +563,14 @@ void UPDN_Runin::setRunning(bool running)
 void UPDN_Runin::appendLog(const QString& piece)
 {
     log_ += piece;
+    logUnsaved_ = true;
     appendToLogBox(rtxt1, piece);
 }
 
 void UPDN_Runin::cndTclear_Click()
 {
     log_.clear();
+    logUnsaved_ = false;
     rtxt1->clear();
 }
 
@@ -550,5 +584,18 @@ void UPDN_Runin::cmdBrowse_Click()
 void UPDN_Runin::cmdStartRec_Click(int /*Index*/)
 {
     g_CalRunning = false; // a calibration sweep in progress stops at its next check
-    saveTraceRecord(txtFilePath->text(), log_, chkAppend->isChecked());
+    if (saveTraceRecord(txtFilePath->text(), log_, chkAppend->isChecked()))
+        logUnsaved_ = false;
+}
+
+void UPDN_Runin::rescueUnsavedLog()
+{
+    if (!holdsUnsavedLog())
+        return;
+    const runin::LogRescue r =
+        runin::rescueLog(log_, txtFilePath->text(), platform::programDir(), platform::services().now());
+    std::fprintf(stderr, "%s\n", qPrintable(r.report));
+    std::fflush(stderr);
+    if (!r.path.isEmpty())
+        logUnsaved_ = false;
 }

@@ -98,6 +98,11 @@ public:
 
     // The log as it is saved (CR LF line breaks), and the run with its state.
     const QString& logText() const { return log_; }
+    // The log holds text added since it was last saved.
+    bool holdsUnsavedLog() const { return logUnsaved_ && !log_.isEmpty(); }
+    // At the program's end: an unsaved log goes to disk as a record (runin_record.h), and
+    // stderr says where.
+    void rescueUnsavedLog();
     const runin::RunInTest& run() const { return test_; }
 
     // --- runin::Lines: the line boxes
@@ -143,5 +148,6 @@ private:
     runin::LinkPort port_;
     runin::RunInTest test_{*this};
     QString log_;
+    bool logUnsaved_ = false;
     bool closeWhenStopped_ = false;
 };

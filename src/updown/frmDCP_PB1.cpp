@@ -57,8 +57,7 @@ frmDCP_PB1::frmDCP_PB1() : PinConsole({false, false}, pbLines())
     ChlAutoCS[1] = new QCheckBox("Toggle Store");
     ChlAutoCS[1]->setToolTip("If checked, Store signal is toggled at end of Inc / Dec");
     blAutoStore = new QLabel("No Store after Inc / Dec");
-    cmdAbortIncr = button("Abort ", "Stop Inc / Dec sequence.");
-    cmdAbortIncr->hide();
+    cmdAbortIncr = abortButton("Stop Inc / Dec sequence.");
     g->addWidget(Label2, 0, 1, 1, 2);
     g->addWidget(cmdIncr[0], 1, 0);
     g->addWidget(txtIncr[0], 1, 1);

@@ -156,12 +156,7 @@ QGroupBox* frmDCP_UD1::buildIncrFrame(int k)
     ChlAutoCS[size_t(down)] = new QCheckBox(QStringLiteral("/CS%1  Set High after Inc/Dec (No Store)").arg(k + 1));
     ChlAutoCS[size_t(down)]->setToolTip(k == 0 ? "If checked, CS is automatically set high after Inc / Dec."
                                                : "If checked, /CS is automatically set high after Inc / Dec.");
-    cmdAbortIncr[size_t(k)] = button("Abort ");
-    // Abort comes and goes with each train; its place is kept so the window does not grow.
-    QSizePolicy keep = cmdAbortIncr[size_t(k)]->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    cmdAbortIncr[size_t(k)]->setSizePolicy(keep);
-    cmdAbortIncr[size_t(k)]->hide();
+    cmdAbortIncr[size_t(k)] = abortButton();
     g->addWidget(Label2[size_t(k)], 0, 1, 1, 2);
     g->addWidget(cmdIncr[size_t(up)], 1, 0);
     g->addWidget(txtIncr[size_t(up)], 1, 1);

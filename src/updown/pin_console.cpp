@@ -120,6 +120,16 @@ QPushButton* PinConsole::button(const QString& text, const QString& tip)
     return b;
 }
 
+QPushButton* PinConsole::abortButton(const QString& tip)
+{
+    QPushButton* b = button("Abort ", tip);
+    QSizePolicy keep = b->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    b->setSizePolicy(keep);
+    b->hide();
+    return b;
+}
+
 QLineEdit* PinConsole::numberBox(const QString& text, const QString& tip)
 {
     auto* e = new QLineEdit(text);
@@ -244,6 +254,7 @@ Lamp* PinConsole::ShVM() { return supply->ShVM; }
 QRadioButton* PinConsole::OptVM(int index) { return supply->OptVM[size_t(index)]; }
 QComboBox* PinConsole::CboVCC() { return supply->CboVCC; }
 QCheckBox* PinConsole::ChkTrack() { return supply->ChkTrack; }
+void PinConsole::showSuppliesOff() { supply->showSuppliesOff(); }
 
 // ---------------------------------------------------------------------------------------
 // Life
@@ -307,7 +318,7 @@ void PinConsole::closeEvent(QCloseEvent* e)
 {
     if (!g_ReturnToMenu) {
         e->ignore();
-        platform::endProgram();
+        platform::endProgram(platform::kExitQuit);
     }
     platform::pumpEvents();
     e->accept();

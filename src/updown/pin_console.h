@@ -66,6 +66,7 @@ public:
     QRadioButton* OptVM(int index) override;
     QComboBox* CboVCC() override;
     QCheckBox* ChkTrack() override;
+    void showSuppliesOff() override;
 
     // --- LineHost
     bool line(int box) const override;
@@ -86,6 +87,9 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
     static QPushButton* button(const QString& text, const QString& tip = QString());
+    // An Abort button, hidden until a train runs; its place is kept while it is hidden, so the
+    // controls beside it stay where a click mid-train aims.
+    static QPushButton* abortButton(const QString& tip = QString());
     static QLineEdit* numberBox(const QString& text, const QString& tip);
     // The window's layout: the top row above the main frame and the supply column.
     void placeFrames(QLayout* top, QWidget* main);

@@ -50,6 +50,14 @@ QString windowLine(const QString& label, double high, double low, double value, 
          + QStringLiteral(" Volts") + QStringLiteral("   Test#[") + Str(check) + QStringLiteral("] ") + verdict + kCrLf;
 }
 
+QString noReadingLine(const QString& label, const QString& why, std::int64_t check)
+{
+    return QStringLiteral(" Wiper Position") + label + QStringLiteral(" No Reading: ") + why + QStringLiteral("   Test#[")
+         + Str(check) + QStringLiteral("] NO READING") + kCrLf;
+}
+
+QString linkLost() { return QStringLiteral("Link lost: the board was searched again; the run stops.") + kCrLf; }
+
 QString beginLoop(const QString& id)
 {
     return kCrLf + QStringLiteral("Beginning Loop  ") + id + QStringLiteral(" Test") + kCrLf + kCrLf;

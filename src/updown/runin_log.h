@@ -20,6 +20,10 @@ QString toleranceLine(const QString& label, double expected, double read, double
                       const QString& verdict);
 // The window check of the initial store test.
 QString windowLine(const QString& label, double high, double low, double value, std::int64_t check, const QString& verdict);
+// A reading that was not received: no check was made, but it has its check number.
+QString noReadingLine(const QString& label, const QString& why, std::int64_t check);
+// Before the termination line of a run that a lost link stopped.
+QString linkLost();
 // After the window check: an empty line and the loop line with an empty line after it.
 QString beginLoop(const QString& id);
 QString progress(const QString& id, std::int64_t moves, std::int64_t fails, const QDateTime& when);

@@ -27,16 +27,26 @@ void LinkPort::sendSfr(std::uint8_t address, std::uint8_t value)
     WriteReport();
 }
 
-std::optional<int> LinkPort::convert()
+Conversion LinkPort::convert()
 {
     startRequest(0x11);
     g_ReportBuffer[2] = 0; // single conversion
     g_ReportBuffer[3] = 0; // the "31 Sample" setting
-    WriteReport();
-    if (AwaitReport(kReplyWaitMs))
-        return g_ReportBuffer[2] * 256 + g_ReportBuffer[3];
+    Conversion c;
+    // The answers its line writes still owe are collected first.
+    if (WriteRequest() == 0) {
+        // Nothing was asked, so nothing can come: no reply wait.
+        c.outcome = Conversion::Outcome::WriteRefused;
+        checkStatus(0);
+        return c;
+    }
+    if (AwaitReport(kReplyWaitMs)) {
+        c.outcome = Conversion::Outcome::Replied;
+        c.reply = g_ReportBuffer;
+        return c;
+    }
     checkStatus(0);
-    return std::nullopt;
+    return c;
 }
 
 void LinkPort::drain() { FlushHidInput(); }
@@ -75,23 +85,49 @@ void storeWiper(Lines& lines)
     platform::sleepMs(3);
 }
 
-double countVolts(int count) { return count * 2 * g_AdcVref / 1023; }
+namespace {
+
+// The reading a conversion gives, or why it gives none.
+std::optional<int> readingOf(const Conversion& c, QString& why)
+{
+    switch (c.outcome) {
+    case Conversion::Outcome::NoReply:
+        why = QStringLiteral("no reply");
+        return std::nullopt;
+    case Conversion::Outcome::WriteRefused:
+        why = QStringLiteral("write refused");
+        return std::nullopt;
+    case Conversion::Outcome::Replied:
+        break;
+    }
+    const bridge::AdcConversion a = bridge::decodeAdcConversion(c.reply);
+    if (!a.reading) {
+        why = QStringLiteral("count ") + QString::number(a.count);
+        return std::nullopt;
+    }
+    return a.count;
+}
+
+} // namespace
 
 Reading readWiper(Port& port, bool doublePurge)
 {
     if (doublePurge)
         port.drain();
-    const std::optional<int> first = port.convert();
+    Reading r;
+    if (const Conversion first = port.convert(); first.outcome != Conversion::Outcome::Replied) {
+        readingOf(first, r.why);
+        return r;
+    }
     port.letEventsRun();
     port.drain();
     port.letEventsRun();
-    const std::optional<int> second = port.convert();
-    Reading r;
-    if (!first || !second)
+    const std::optional<int> count = readingOf(port.convert(), r.why);
+    if (!count)
         return r;
     r.valid = true;
-    r.count = *second;
-    r.volts = countVolts(r.count);
+    r.count = *count;
+    r.volts = bridge::wiperVoltsOfCount(g_AdcVref, r.count);
     r.text = Format(r.volts, QStringLiteral("#0.00000"));
     g_VccVolts = r.volts;
     return r;

@@ -9,11 +9,12 @@
 //
 // Every request starts from a zeroed buffer with the report number 1 in byte 0, so no byte of
 // an earlier exchange rides along. Line writes are not answered as far as the run-in cares:
-// their replies wait in the input queue until a reading drains them.
+// the link counts their replies and collects them before the next conversion is written.
+#include "bridge/protocol.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 
 namespace runin {
 
@@ -23,14 +24,20 @@ constexpr std::uint8_t kSfrP0 = 0x80, kSfrP1 = 0x90;
 constexpr std::uint8_t p0Request(bool cs1High) { return cs1High ? 0xC0 : 0x82; }
 constexpr std::uint8_t p1Request(bool inc, bool ud) { return std::uint8_t((inc ? 2 : 0) + (ud ? 4 : 0)); }
 
+// One conversion request and what became of it. The link dialog has been shown for a
+// refused write and for a reply that did not come within the reply wait.
+struct Conversion {
+    enum class Outcome { Replied, NoReply, WriteRefused };
+    Outcome outcome = Outcome::NoReply;
+    bridge::Report reply{}; // the reply, when one came
+};
+
 class Port {
 public:
     virtual ~Port() = default;
     // A port register set; the write's result and reply are not looked at.
     virtual void sendSfr(std::uint8_t address, std::uint8_t value) = 0;
-    // One conversion request and its reply: the count, or nothing when no reply came within
-    // the reply wait (the link dialog has been shown by then).
-    virtual std::optional<int> convert() = 0;
+    virtual Conversion convert() = 0;
     // Throws away whatever replies are waiting.
     virtual void drain() = 0;
     virtual void letEventsRun() = 0;
@@ -40,7 +47,7 @@ public:
 class LinkPort final : public Port {
 public:
     void sendSfr(std::uint8_t address, std::uint8_t value) override;
-    std::optional<int> convert() override;
+    Conversion convert() override;
     void drain() override;
     void letEventsRun() override;
 };
@@ -68,14 +75,17 @@ struct Reading {
     bool valid = false;
     int count = 0;
     double volts = 0.0;
-    QString text = QStringLiteral("-.---"); // as the result label shows it: "#0.00000"
+    QString text = bridge::kNoReadingText; // as the result label shows it: "#0.00000"
+    // Why an invalid reading is none: "no reply", "write refused" or "count " and the count
+    // the reply carried (one the converter cannot give, or a reply with a failed status).
+    QString why;
 };
 
 // Two conversions with a drain between (and one before with doublePurge); the second reply
-// is the reading. A reading where either conversion went unanswered is invalid: it shows
-// "-.---" and leaves g_VccVolts alone; a valid one sets g_VccVolts.
+// is the reading. The first conversion's count is never used, so what it carries does not
+// matter; but when it was refused or went unanswered the link failed, and the second is not
+// sent. A reading not received is invalid: it shows "-.---" and leaves g_VccVolts alone; a
+// valid one sets g_VccVolts.
 Reading readWiper(Port& port, bool doublePurge);
-// count x 2 x g_AdcVref / 1023: the board halves the wiper voltage at the input.
-double countVolts(int count);
 
 } // namespace runin

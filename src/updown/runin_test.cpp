@@ -1,5 +1,6 @@
 #include "updown/runin_test.h"
 
+#include "link/hid.h"
 #include "platform/services.h"
 #include "shell/globals.h"
 #include "shell/text.h"
@@ -13,7 +14,7 @@ namespace runin {
 
 namespace {
 
-const QString kNoValue = QStringLiteral("-.---");
+const QString& kNoValue = bridge::kNoReadingText;
 const QString kFourPlaces = QStringLiteral("0.0000");
 
 // A whole number within lo..hi, written as a plain number.
@@ -43,6 +44,10 @@ QString RunInTest::check(const RunInSettings& s)
 
 void RunInTest::run(const RunInSettings& s)
 {
+    // A link-error dialog answered Retry during the run searched the board again: whatever the
+    // board now holds, the run's tally no longer describes it, so the run stops there.
+    const LinkRun linkRun;
+    retriesAtStart_ = LinkRetryCount();
     settings_ = s;
     running_ = true;
     completed_ = false;
@@ -57,6 +62,7 @@ void RunInTest::run(const RunInSettings& s)
 
     g_TraceOn = true; // and it stays on: the trace log collects from now on
     host_.prepareInputs();
+    const bool inputsReady = linkHeld();
 
     host_.clearLog();
     checks = fails = 0;
@@ -72,29 +78,44 @@ void RunInTest::run(const RunInSettings& s)
     }
     host_.letEventsRun();
     show(Field::Position, QStringLiteral("0"));
-    host_.setAllHigh();
-    host_.letEventsRun();
     g_RunRow = 0;
     moves = 0;
 
     End end = End::Terminated;
-    if (characterise()) {
-        initialStore();
-        end = loop();
+    if (inputsReady) {
+        host_.setAllHigh();
+        host_.letEventsRun();
+        if (linkHeld() && characterise() && initialStore())
+            end = loop();
     }
-    if (end == End::Completed)
+    if (end == End::Completed) {
         host_.appendLog(runinlog::completed(s.id, moves, fails, now()));
-    else
+    } else {
+        if (!linkHeld())
+            host_.appendLog(runinlog::linkLost());
         host_.appendLog(runinlog::terminated(s.id, moves, fails, now()));
+    }
     completed_ = end == End::Completed;
     running_ = false;
     host_.setRunning(false);
 }
 
+bool RunInTest::linkHeld() const { return LinkRetryCount() == retriesAtStart_; }
+
 void RunInTest::showTally(int row, int value)
 {
     show(Field::Position, Str(value));
     show(Field::RowPosition, Str(value), row);
+}
+
+// A reading not received is no measurement of the part: nothing is checked or worked out
+// from it, it counts as a check but not as a fail, and the run ends.
+void RunInTest::noReading(const Reading& r)
+{
+    ++checks;
+    verdict = QStringLiteral("NO READING");
+    host_.lamp(g_RunRow, kLampFail);
+    host_.appendLog(runinlog::noReadingLine(Str(tally), r.why, checks));
 }
 
 bool RunInTest::characterise()
@@ -104,13 +125,19 @@ bool RunInTest::characterise()
     host_.lamp(0, kLampRunning);
     const QString up = host_.stimulus(0);
     host_.step(true, up);
+    if (!linkHeld())
+        return false;
     const Reading top = host_.readWiper();
-    if (!top.valid)
+    tally = std::min(count(up), positions);
+    showTally(0, tally);
+    if (!top.valid) {
+        noReading(top);
+        return false;
+    }
+    if (!linkHeld())
         return false;
     show(Field::MaxV, top.text);
     maxV = Val(top.text);
-    tally = std::min(count(up), positions);
-    showTally(0, tally);
     show(Field::RowVolts, top.text, 0);
     host_.lamp(0, kLampDone);
 
@@ -119,8 +146,16 @@ bool RunInTest::characterise()
     host_.lamp(1, kLampRunning);
     const QString down = host_.stimulus(1);
     host_.step(false, down);
+    if (!linkHeld())
+        return false;
     const Reading bottom = host_.readWiper();
-    if (!bottom.valid)
+    tally = std::max(tally - count(down), 0);
+    showTally(1, tally);
+    if (!bottom.valid) {
+        noReading(bottom);
+        return false;
+    }
+    if (!linkHeld())
         return false;
     show(Field::MinV, bottom.text);
     minV = Val(bottom.text);
@@ -128,39 +163,52 @@ bool RunInTest::characterise()
     show(Field::VoltsPer, Format(voltsPerStep, kFourPlaces));
     limit = voltsPerStep * Val(settings_.tolerance);
     show(Field::Limit, Format(limit, kFourPlaces));
-    tally = std::max(tally - count(down), 0);
-    showTally(1, tally);
     show(Field::RowVolts, bottom.text, 1);
     host_.lamp(1, kLampDone);
     host_.appendLog(runinlog::characterisation(maxV, minV, voltsPerStep, limit));
     return true;
 }
 
-void RunInTest::initialStore()
+bool RunInTest::stepAndStore(bool up, const QString& stimulus)
+{
+    host_.step(up, stimulus);
+    if (!linkHeld())
+        return false;
+    host_.store();
+    return linkHeld();
+}
+
+bool RunInTest::initialStore()
 {
     g_RunRow = 2;
     host_.lamp(2, kLampRunning);
     const QString up = host_.stimulus(2);
-    host_.step(true, up);
-    host_.store();
+    if (!stepAndStore(true, up))
+        return false;
     const Reading r = host_.readWiper();
-    tally = tallyWiper(tally, count(up), r);
+    if (!tallyWiper(count(up), r))
+        return false;
     const bool passed = verdict == QLatin1String("PASS");
 
     upperLimit = minV + tally * voltsPerStep + limit;
     lowerLimit = minV + tally * voltsPerStep - limit;
     host_.appendLog(QStringLiteral("Initial Test :  "));
-    windowCheck(Str(tally), r.valid ? g_VccVolts : 0.0, !r.valid);
+    windowCheck(Str(tally), g_VccVolts);
     host_.appendLog(runinlog::beginLoop(settings_.id));
     host_.lamp(2, passed ? kLampPass : kLampFail);
     showTally(2, tally);
+    return true;
 }
 
 RunInTest::End RunInTest::loop()
 {
     for (;;) {
-        for (int row = 3; row < kRows; ++row)
-            move(row, row % 2 == 1);
+        for (int row = 3; row < kRows; ++row) {
+            if (!move(row, row % 2 == 1)) {
+                show(Field::TestCount, Str(moves));
+                return End::Terminated;
+            }
+        }
         show(Field::TestCount, Str(moves));
         if (moves % logSteps == 0) {
             if (moves >= testQty)
@@ -172,39 +220,42 @@ RunInTest::End RunInTest::loop()
     }
 }
 
-void RunInTest::move(int row, bool up)
+bool RunInTest::move(int row, bool up)
 {
     g_RunRow = row;
     host_.lamp(row, kLampRunning);
     ++moves;
     const QString stimulus = host_.stimulus(row);
-    host_.step(up, stimulus);
-    host_.store();
+    if (!stepAndStore(up, stimulus))
+        return false;
     const Reading r = host_.readWiper();
     const int n = count(stimulus);
-    tally = tallyWiper(tally, up ? n : -n, r);
+    return tallyWiper(up ? n : -n, r);
 }
 
 // The move's tally kept within 0..P, its expected voltage from the bottom reading up, and the
-// tolerance check on the values as shown (expected to four places, reading to five).
-int RunInTest::tallyWiper(int pos, int step, const Reading& r)
+// tolerance check on the values as shown (expected to four places, reading to five). False
+// when the run must end: the reading was not received or the link was lost.
+bool RunInTest::tallyWiper(int step, const Reading& r)
 {
     const int row = g_RunRow;
-    const int value = std::clamp(pos + step, 0, positions);
-    showTally(row, value);
-    const QString expectedText = Format(minV + value * voltsPerStep, kFourPlaces);
+    tally = std::clamp(tally + step, 0, positions);
+    showTally(row, tally);
+    const QString expectedText = Format(minV + tally * voltsPerStep, kFourPlaces);
     show(Field::RowVolts, expectedText, row);
-    const double expected = Val(expectedText);
-    if (r.valid) {
-        const QString errText = Format(expected - Val(r.text), kFourPlaces);
-        show(Field::RowError, errText, row);
-        error = Val(errText);
-    } else {
+    if (!r.valid) {
         show(Field::RowError, kNoValue, row);
-        error = expected; // against a reading of 0, as the log writes it
+        noReading(r);
+        return false;
     }
-    toleranceCheck(Str(value), expected, r.valid ? g_VccVolts : 0.0, error, !r.valid);
-    return value;
+    if (!linkHeld())
+        return false;
+    const double expected = Val(expectedText);
+    const QString errText = Format(expected - Val(r.text), kFourPlaces);
+    show(Field::RowError, errText, row);
+    error = Val(errText);
+    toleranceCheck(Str(tally), expected, g_VccVolts, error);
+    return true;
 }
 
 void RunInTest::countFail()
@@ -213,10 +264,10 @@ void RunInTest::countFail()
     show(Field::FailCount, Str(fails));
 }
 
-QString RunInTest::toleranceCheck(const QString& label, double expected, double read, double err, bool readingFailed)
+QString RunInTest::toleranceCheck(const QString& label, double expected, double read, double err)
 {
     ++checks;
-    const bool pass = !readingFailed && std::fabs(err) <= limit;
+    const bool pass = std::fabs(err) <= limit;
     verdict = pass ? QStringLiteral("PASS") : QStringLiteral("FAIL");
     if (!pass)
         countFail();
@@ -226,10 +277,10 @@ QString RunInTest::toleranceCheck(const QString& label, double expected, double 
     return verdict;
 }
 
-QString RunInTest::windowCheck(const QString& label, double value, bool readingFailed)
+QString RunInTest::windowCheck(const QString& label, double value)
 {
     ++checks;
-    const bool pass = !readingFailed && lowerLimit <= value && value <= upperLimit;
+    const bool pass = lowerLimit <= value && value <= upperLimit;
     verdict = pass ? QStringLiteral("PASS") : QStringLiteral("FAIL");
     if (!pass)
         countFail();

@@ -87,23 +87,29 @@ public:
     double maxV = 0, minV = 0, voltsPerStep = 0, limit = 0, error = 0;
     int tally = 0;
     double upperLimit = 0, lowerLimit = 0;
-    QString verdict;
+    QString verdict; // "PASS", "FAIL" or "NO READING"
 
 private:
     enum class End { Completed, Terminated };
-    bool characterise(); // rows 0 and 1; false when a reading failed
-    void initialStore();
+    // Each step of the run returns false when the run must end at once: a reading was not
+    // received, or the link was lost (a link dialog was answered Retry) since the run began.
+    bool characterise(); // rows 0 and 1
+    bool initialStore();
     End loop();
-    void move(int row, bool up);
-    int tallyWiper(int pos, int step, const Reading& r);
-    QString toleranceCheck(const QString& label, double expected, double read, double err, bool readingFailed);
-    QString windowCheck(const QString& label, double value, bool readingFailed);
+    bool move(int row, bool up);
+    bool stepAndStore(bool up, const QString& stimulus);
+    bool tallyWiper(int step, const Reading& r);
+    void noReading(const Reading& r);
+    QString toleranceCheck(const QString& label, double expected, double read, double err);
+    QString windowCheck(const QString& label, double value);
     void countFail();
+    bool linkHeld() const;
     void show(Field f, const QString& text, int row = 0) { host_.display(f, row, text); }
     void showTally(int row, int value);
 
     RunInHost& host_;
     RunInSettings settings_;
+    int retriesAtStart_ = 0;
     bool running_ = false;
     bool completed_ = false;
 };

@@ -8,6 +8,7 @@
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
+#include "support/conversion_replies.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -370,6 +371,44 @@ TEST_F(AdcTest, UnansweredConversionShowsNoReading)
     // Retry searched again: the next conversion works.
     c->cmdADCRDData_Click();
     EXPECT_EQ(c->txtADDec->text(), " 1023");
+    EXPECT_TRUE(g_AdcConversionOk);
+}
+
+// A reply with a failed status, or with a count the 10-bit converter cannot give (another
+// reply's bytes), is no reading: the field shows what came, nothing is published.
+TEST_F(AdcTest, AReplyThatIsNoReadingShowsItsCountAndPublishesNothing)
+{
+    // Started again with the replies intercepted before the link opens.
+    TearDown();
+    BoardFixture::SetUp();
+    const auto intercepted = interceptConversions(sims);
+    c = &console();
+    board(0).setInputVoltage(0x0A, 512 * 3.3 / 1023);
+    c->cmdADCRDData_Click();
+    ASSERT_TRUE(g_AdcConversionOk);
+    const double volts = g_AdcVolts;
+
+    const struct {
+        const char* name;
+        ConversionReplies::Rewrite rewrite;
+        const char* shown;
+    } cases[] = {
+        {"failed status", ConversionReplies::failedStatus(), " 512"},
+        {"count 1024", ConversionReplies::count(1024), " 1024"},
+        {"count 4608", ConversionReplies::count(4608), " 4608"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        intercepted->rewriteNext(1, k.rewrite);
+        c->cmdADCRDData_Click();
+        EXPECT_EQ(c->txtADDec->text(), k.shown);
+        EXPECT_FALSE(g_AdcConversionOk);
+        EXPECT_EQ(g_AdcCount, 512);
+        EXPECT_DOUBLE_EQ(g_AdcVolts, volts);
+    }
+    EXPECT_EQ(intercepted->rewritten, 3);
+    EXPECT_TRUE(svc.boxes.empty());
+    c->cmdADCRDData_Click();
     EXPECT_TRUE(g_AdcConversionOk);
 }
 

@@ -658,6 +658,25 @@ TEST_F(I2CTest, RegisterFileFeedsTheWriteAndTheFill)
     f.cmdFillWriteTextBoxes_Click();
     EXPECT_EQ(texts(f.txtWriteVal, 0, 3), (QStringList{"A5", "00", "03"}));
     EXPECT_EQ(svc.boxes.size(), 2u);
+
+    // A file past 1 MiB is refused whole, good fields or not: the box says so, nothing is
+    // sent and the fill changes nothing.
+    writeFile("generic,0x11,0x22,0x33\n" + QByteArray(1024 * 1024, ' '));
+    svc.boxes.clear();
+    const size_t sent = i2cRequests().size();
+    svc.answer(vbOK);
+    f.cmdWrite_Click();
+    svc.answer(vbOK);
+    f.cmdFillWriteTextBoxes_Click();
+    ASSERT_EQ(svc.boxes.size(), 2u);
+    for (const auto& box : svc.boxes) {
+        EXPECT_TRUE(box.text.startsWith(kRegisterFileError + "\r\n")) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(dir.filePath("registers.txt")))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains("1 MiB")) << box.text.toStdString();
+        EXPECT_EQ(box.title, "Error");
+    }
+    EXPECT_EQ(i2cRequests().size(), sent);
+    EXPECT_EQ(texts(f.txtWriteVal, 0, 3), (QStringList{"A5", "00", "03"}));
 }
 
 TEST_F(I2CTest, HexFieldsFilterTypingAndPasting)

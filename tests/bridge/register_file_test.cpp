@@ -78,4 +78,15 @@ TEST(RegisterFile, FileIsReadFreshEachTime)
     write("generic,0x10,0x20\n");
     ASSERT_TRUE(bridge::readRegisterFile(path, 2, data));
     EXPECT_EQ(data, (std::vector<std::uint8_t>{0x10, 0x20}));
+
+    // Larger than 1 MiB: refused before a field is read, and the reason names the file.
+    write("generic,0x30,0x40\n" + QByteArray(1024 * 1024, '\n'));
+    QString refusal;
+    EXPECT_FALSE(bridge::readRegisterFile(path, 2, data, &refusal));
+    EXPECT_EQ(data, (std::vector<std::uint8_t>{0x10, 0x20}));
+    EXPECT_TRUE(refusal.contains(QDir::toNativeSeparators(path)) && refusal.contains("1 MiB")) << refusal.toStdString();
+    // A missing file or bad fields need no reason beyond the console's own message.
+    QFile::remove(path);
+    EXPECT_FALSE(bridge::readRegisterFile(path, 2, data, &refusal));
+    EXPECT_EQ(refusal, QString());
 }

@@ -56,7 +56,7 @@ TEST_F(CompanionWindows, ScriptExecutionOpensTheScriptWindowThatRunsTheExampleSw
 
     // A copy, so that the results file lands in the test's own directory.
     const QString copy = dataDir.filePath("wiper_sweep.txt");
-    ASSERT_TRUE(QFile::copy(QFileInfo(__FILE__).dir().filePath("../../examples/scripts/wiper_sweep.txt"), copy));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/scripts/wiper_sweep.txt"), copy));
     svc.openPaths.push_back(copy);
     s.mnuScript_Read_Click();
     svc.answer(platform::vbOK); // the pause of the interrupt section

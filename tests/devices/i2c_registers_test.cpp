@@ -30,7 +30,7 @@ using Bytes = std::vector<int>;
 
 namespace {
 
-QString exampleTable() { return QFileInfo(__FILE__).dir().filePath("../../examples/i2c_parameters.csv"); }
+QString exampleTable() { return QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/i2c_parameters.csv"); }
 
 class I2cRegisters : public I2cWindowFixture {
 protected:

@@ -4,9 +4,11 @@
 #include "bridge/frmMainF340.h"
 #include "controls/lamp.h"
 #include "devices/device_fixture.h"
+#include "link/hid.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/globals.h"
 #include "sim/analog_board.h"
+#include "support/conversion_replies.h"
 
 #include <QAction>
 #include <QApplication>
@@ -297,10 +299,10 @@ TEST_F(I2cWindowTest, HexCommitTable)
         {4, 1, "5G", "00", {0x50, 1, 1, 0x00, 0x00}},
         {7, 1, "5", "005", {0x50, 1, 1, 0x00, 0x05}},
         {7, 1, "401", "000", {0x50, 1, 1, 0x00, 0x00}},
-        {7, 1, "12C", "12C", {}},
-        {5, 1, "100", "100", {}},
+        {7, 1, "12C", "000", {}},
+        {5, 1, "100", "00", {}},
         {7, 2, "3FF", "3FF", {0x50, 2, 1, 0xA0, 0x03, 0xFF}},
-        {7, 2, "400", "400", {}},
+        {7, 2, "400", "000", {}},
         {4, 2, "1A", "1A", {0x50, 2, 1, 0xA0, 0x00, 0x1A}},
     };
     for (const auto& c : cases) {
@@ -339,7 +341,7 @@ TEST_F(I2cWindowTest, DecimalCommitTable)
     } cases[] = {
         {4, "-3", "0", "00", 0},     {4, "129", "0", "00", 0},     {4, "12.6", "13", "0D", 13},
         {4, "127.5", "128", "80", 128}, {4, "126.5", "126", "7E", 126}, {4, "abc", "0", "00", 0},
-        {7, "300", "300", "12C", -1},
+        {7, "300", "0", "000", -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -355,6 +357,34 @@ TEST_F(I2cWindowTest, DecimalCommitTable)
         else
             EXPECT_EQ(i2cRequests(), (std::vector<Bytes>{{0x50, 1, 1, 0x00, c.written}}));
     }
+}
+
+// A position the part's register cannot hold is refused with its message; both fields then
+// show the position written before, each in its own form, and the slider stays there.
+TEST_F(I2cWindowTest, ARefusedEntryShowsThePositionWrittenBefore)
+{
+    auto& w = atWindowWithVcc("ZN3750");
+    w.mnuZN3750->trigger();
+    typeHex(w, 2, "40");
+    ASSERT_EQ(dcp->wcr(2), 0x40);
+    const struct {
+        void (*type)(frmDCP_User1&, int, const QString&);
+        const char* typed;
+    } cases[] = {{typeHex, "100"}, {typeDec, "256"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        board().transcript.clear();
+        svc.boxes.clear();
+        svc.answer(platform::vbOK);
+        c.type(w, 2, c.typed);
+        EXPECT_EQ(svc.boxTexts(), QStringList{"Channel 2: position 256 (100) does not fit this part's one-byte wiper "
+                                              "register. Nothing was written."});
+        EXPECT_TRUE(i2cRequests().empty());
+        EXPECT_EQ(w.txtHexDataWrt[2]->text(), "40");
+        EXPECT_EQ(w.txtDECDataWrt[2]->text(), "64");
+        EXPECT_EQ(w.Slider1[2]->value(), 0x41);
+    }
+    EXPECT_EQ(dcp->wcr(2), 0x40);
 }
 
 TEST_F(I2cWindowTest, SupplyOffWriteShowsTheThreeDialogsInOrderAndRedLamps)
@@ -458,6 +488,7 @@ TEST_F(I2cWindowTest, AddressPinsMoveThePartAndCopyAddressesIt)
 
 TEST_F(I2cWindowTest, SupplyPanelReadingsOffsetGainAndLevels)
 {
+    const auto replies = interceptConversions(sims);
     auto& w = atWindowWithVcc();
     SupplyPanel& s = *w.supply;
     EXPECT_TRUE(board().pin(2, 5));
@@ -481,15 +512,23 @@ TEST_F(I2cWindowTest, SupplyPanelReadingsOffsetGainAndLevels)
     EXPECT_EQ(s.lblVCCVolts->text(), "5.200");
     EXPECT_NEAR(g_AdcVolts, 2.60, 0.002);
 
-    // A conversion without a reply changes neither the label nor the shared result.
+    // A conversion that is no reading (a failed status, a count no conversion gives) shows
+    // none, never the last reading, and leaves the shared result alone.
     const double before = g_AdcVolts;
-    board().dropNextReplies(50);
-    svc.onBox = [](const QString&, int) { return int(platform::vbRetry); };
-    s.cmdReadVCC_Click();
-    svc.onBox = nullptr;
-    board().clearFaults();
-    EXPECT_EQ(s.lblVCCVolts->text(), "5.200");
-    EXPECT_EQ(g_AdcVolts, before);
+    for (const auto& rewrite : {ConversionReplies::failedStatus(), ConversionReplies::count(4096)}) {
+        replies->rewriteNext(2, rewrite);
+        s.cmdReadVCC_Click();
+        EXPECT_EQ(s.lblVCCVolts->text(), "-.---");
+        EXPECT_EQ(g_AdcVolts, before);
+        w.cmdSampleWiper_Click(1);
+        ASSERT_NE(w.lblWiperVolts[1]->text(), "-.---");
+        replies->rewriteNext(2, rewrite);
+        w.cmdSampleWiper_Click(1);
+        EXPECT_EQ(w.lblWiperVolts[1]->text(), "-.---");
+        s.cmdReadVCC_Click();
+        ASSERT_EQ(s.lblVCCVolts->text(), "5.200");
+    }
+    EXPECT_EQ(replies->rewritten, 8);
 
     s.txtADGain->setText("abc");
     s.txtADGain_LostFocus();
@@ -645,12 +684,19 @@ TEST_F(I2cWindowTest, QuadInstructionFormSendsInstructionAndValue)
     EXPECT_FALSE(sfr[3][1] & 0x40);
     EXPECT_EQ(i2cRequests(), (std::vector<Bytes>{{0x51, 1, 1, 0x91}}));
 
-    // A port read without an answer is not written back.
+    // A port read without an answer is not written back. The set-up of the board that the
+    // Retry finds again writes P0 with the port image: only what follows it counts.
     board().transcript.clear();
     board().dropNextReplies(1);
     svc.onBox = [](const QString&, int) { return int(platform::vbRetry); };
+    const auto setUp = linkHooks().freshBoard;
+    linkHooks().freshBoard = [this, setUp] {
+        setUp();
+        board().transcript.clear();
+    };
     w.cmdI2Read_Click(1);
     svc.onBox = nullptr;
+    linkHooks().freshBoard = setUp;
     const auto requests = board().transcript.requests();
     for (const auto& rq : requests) {
         if (rq[1] == 0x06)

@@ -137,21 +137,41 @@ TEST(ParameterFile, AFileThatRunsOutBeforeItsEndIsNoTable)
     for (const QString& text : {QString(), QString("\n"), line("h", 15), line("h", 14), noEnd, noEnd + "\n\n"})
         EXPECT_FALSE(parse(text)) << text.toStdString();
     EXPECT_FALSE(params::readParameterFile("/nonexistent/dir/params.csv", Family::I2C));
+}
 
-    // A huge file is read no further than a table could reach.
+// A file larger than 1 MiB or one that is not text is refused whole, however good a table it
+// starts with, with a message that names the file. An end-of-file mark as the last byte and
+// Latin-1 letters are text.
+TEST(ParameterFile, ALargeOrBinaryFileIsRefusedWhole)
+{
     QTemporaryDir dir;
-    QFile big(dir.filePath("big.csv"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    big.write(kI2CSample.toUtf8());
-    big.write(QByteArray(2 * 1024 * 1024, 'x'));
-    big.close();
-    EXPECT_TRUE(params::readParameterFile(big.fileName(), Family::I2C));
-    QFile huge(dir.filePath("huge.csv"));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    huge.write(QByteArray(2 * 1024 * 1024, 'x'));
-    huge.write(kI2CSample.toUtf8());
-    huge.close();
-    EXPECT_FALSE(params::readParameterFile(huge.fileName(), Family::I2C));
+    const QByteArray table = kI2CSample.toUtf8();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* refusal; // empty: read
+    } files[] = {
+        {"padded past 1 MiB", table + QByteArray(1024 * 1024, 'x'), "larger than 1 MiB"},
+        {"a zero byte in a cell", QByteArray(table).insert(table.indexOf("ZN"), '\0'), "not a text file"},
+        {"an escape byte", QByteArray(table).replace("Odd row", "Odd\x1B row"), "not a text file"},
+        {"an end-of-file mark at the end", table + "\x1A", nullptr},
+        {"Latin-1", QByteArray(table).replace("Odd row", "Odd \xB5row"), nullptr},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = dir.filePath("params.csv");
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(f.bytes);
+        out.close();
+        QString problem;
+        const auto read = params::readParameterFile(path, Family::I2C, &problem);
+        EXPECT_EQ(read.has_value(), f.refusal == nullptr) << problem.toStdString();
+        if (f.refusal) {
+            EXPECT_TRUE(problem.contains(QDir::toNativeSeparators(path))) << problem.toStdString();
+            EXPECT_TRUE(problem.contains(f.refusal)) << problem.toStdString();
+        }
+    }
 }
 
 TEST(ParameterFile, AtMostFiftyRowsAndTheLastCannotBePicked)
@@ -210,7 +230,7 @@ TEST(ParameterFile, TextEncodings)
 
 TEST(ParameterFile, TheExampleTablesRead)
 {
-    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const QDir examples(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples"));
     const auto i2c = params::readParameterFile(examples.filePath("i2c_parameters.csv"), Family::I2C);
     const auto spi = params::readParameterFile(examples.filePath("spi_parameters.csv"), Family::SPI);
     ASSERT_TRUE(i2c);

@@ -7,12 +7,16 @@
 #include "shell/frmStartup.h"
 #include "shell/globals.h"
 #include "shell/shell_fixture.h"
+#include "support/whole_text.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -95,7 +99,7 @@ TEST_F(ParameterTable, TheTimerAsksForAFileAndTheGridShowsIt)
     EXPECT_EQ(d.filter, "All Files (*.*)|*.*|Read Data File(*.csv)|*.csv");
     EXPECT_EQ(d.filterIndex, 2);
     EXPECT_EQ(d.fileName, "*I2C* .csv");
-    EXPECT_EQ(d.directory, dir.path());
+    EXPECT_EQ(d.directory, DCPEVAL_SOURCE_DIR "/examples"); // run from the build tree
 
     EXPECT_TRUE(t.Frame1->isVisibleTo(&t));
     EXPECT_EQ(t.tGrid->rowCount(), 8);
@@ -177,37 +181,20 @@ TEST_F(ParameterTable, ReturnHandsOverThePickMadeBeforeAReLoad)
     EXPECT_EQ(g_PickedRecord[0], "ZN3750");
 }
 
-TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
+TEST_F(ParameterTable, ACancelledFileChoiceClosesTheTableAndKeepsAnEarlierPick)
 {
-    const QString good = file("good.csv", kI2CSample);
-    const QString noEnd = file("noend.csv", QString(kI2CSample).remove("END\n"));
-    // A file that cannot be read or is no table says why; a cancelled choice says nothing.
-    const struct {
-        QString chosen;
-        QString box;
-    } cases[] = {{QString(), QString()},
-                 {path("missing.csv"), QDir::toNativeSeparators(path("missing.csv")) +
-                                           " cannot be read as a parameter table: No such file or directory."},
-                 {noEnd, QDir::toNativeSeparators(noEnd) + " cannot be read as a parameter table: the file ends "
-                                                           "inside a row: every row of this table has 15 cells."}};
-    for (const auto& [chosen, box] : cases) {
-        SCOPED_TRACE(chosen.toStdString());
-        ProductExec& t = open(good);
-        click(t, 1);
-        i2cShown = 0;
-        svc.boxes.clear();
-        if (!box.isEmpty())
-            svc.answer(platform::vbOK);
-        svc.openPaths.push_back(chosen);
-        t.cmdLoadParam_Click();
-        EXPECT_EQ(svc.boxTexts(), box.isEmpty() ? QStringList{} : QStringList{box});
-        EXPECT_FALSE(forms().ProductExec.loaded());
-        EXPECT_TRUE(g_ParamTableDone);
-        EXPECT_EQ(i2cShown, 1);
-        EXPECT_TRUE(g_I2CPartPicked);
-        EXPECT_EQ(g_PickedRecord[0], "ZN3710"); // the pick survives its window
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    ProductExec& t = open(file("good.csv", kI2CSample));
+    click(t, 1);
+    i2cShown = 0;
+    svc.openPaths.push_back(QString());
+    t.cmdLoadParam_Click();
+    EXPECT_TRUE(svc.boxes.empty());
+    EXPECT_FALSE(forms().ProductExec.loaded());
+    EXPECT_TRUE(g_ParamTableDone);
+    EXPECT_EQ(i2cShown, 1);
+    EXPECT_TRUE(g_I2CPartPicked);
+    EXPECT_EQ(g_PickedRecord[0], "ZN3710"); // the pick survives its window
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // Cancel at the first file choice: nothing picked, the wait ends.
     resetSharedState();
@@ -216,6 +203,53 @@ TEST_F(ParameterTable, AFailedFileChoiceClosesTheTableAndKeepsAnEarlierPick)
     EXPECT_FALSE(forms().ProductExec.loaded());
     EXPECT_TRUE(g_ParamTableDone);
     EXPECT_FALSE(g_I2CPartPicked);
+}
+
+// A file that is refused (not there, no table, larger than 1 MiB, not text) from "Re-Load" or
+// the "File" menu: the message names the file, and the table shown stays with its pick and
+// Return; the device window's wait goes on.
+TEST_F(ParameterTable, ARefusedFileLeavesTheTableAsItWas)
+{
+    const QByteArray other = QString(kI2CSample).replace("ZN3710", "OTHER1").toUtf8();
+    const auto bytesFile = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path(name);
+    };
+    const QString refused[] = {
+        path("missing.csv"),
+        file("noend.csv", QString(kI2CSample).remove("END\n")),
+        bytesFile("large.csv", other + QByteArray(1024 * 1024, ' ')),
+        bytesFile("binary.csv", QByteArray(other).replace("OTHER1", QByteArray("OTHER1\0", 7))),
+    };
+    ProductExec& t = open(file("good.csv", kI2CSample));
+    click(t, 1);
+    i2cShown = 0;
+    for (const bool menu : {false, true}) {
+        for (const QString& chosen : refused) {
+            SCOPED_TRACE((menu ? "File menu: " : "Re-Load: ") + chosen.toStdString());
+            svc.boxes.clear();
+            svc.answer(platform::vbOK);
+            svc.openPaths.push_back(chosen);
+            if (menu)
+                t.MnuFileMain_Click();
+            else
+                t.cmdLoadParam_Click();
+            ASSERT_EQ(svc.boxes.size(), 1u);
+            EXPECT_TRUE(svc.boxes[0].text.contains(QDir::toNativeSeparators(chosen))) << svc.boxes[0].text.toStdString();
+            ASSERT_EQ(forms().ProductExec.get(), &t);
+            EXPECT_TRUE(t.Frame1->isVisibleTo(&t));
+            EXPECT_EQ(t.tGrid->rowCount(), 8);
+            EXPECT_EQ(t.tGrid->item(1, 0)->text(), "ZN3710");
+            EXPECT_EQ(t.lblDeviceSel[0]->text(), "ZN3710");
+            EXPECT_TRUE(t.cmdReturn->isVisibleTo(&t));
+            EXPECT_FALSE(g_ParamTableDone);
+            EXPECT_EQ(i2cShown, 0);
+        }
+    }
+    t.cmdReturn->click();
+    EXPECT_EQ(g_PickedRecord[0], "ZN3710");
 }
 
 TEST_F(ParameterTable, ClosingTheWindowAfterAPickKeepsThePick)
@@ -280,6 +314,29 @@ TEST_F(ParameterTable, TitlesAndPickedCellsDoNotOverlap)
     }
 }
 
+// Long cells widen their columns and the window, up to the screen, beyond which the grid
+// scrolls; a long description stops at its cap and shows its whole text as its tip.
+TEST_F(ParameterTable, LongCellsWidenTheirColumnsAndTheWindowStaysOnTheScreen)
+{
+    const QString longDescription = QString("A description that goes on and on, ").repeated(8);
+    const QString longNote = QString("x").repeated(120);
+    QString text = kI2CSample;
+    text.replace("\"ZN3710, I2C, Single Channel, 128 Tap QPOT\"", '"' + longDescription + '"');
+    text.replace(",3-7,,,,,1,1,", ",3-7," + longNote + ",,,,1,1,"); // Spare 8 of the ZN3750 row
+    ProductExec& t = open(file("long.csv", text));
+    t.show();
+    t.centralWidget()->layout()->activate();
+
+    EXPECT_EQ(t.tGrid->columnWidth(1), 500);
+    EXPECT_EQ(t.tGrid->item(1, 1)->toolTip(), longDescription);
+    EXPECT_EQ(t.tGrid->item(2, 1)->toolTip(), QString());
+    expectCellsFitTheirColumns(*t.tGrid, {1, 14});
+    const QRect screen = t.screen()->availableGeometry();
+    EXPECT_LE(t.frameGeometry().width(), screen.width());
+    EXPECT_GT(t.tGrid->horizontalHeader()->length(), t.tGrid->viewport()->width());
+    EXPECT_GT(t.tGrid->horizontalScrollBar()->maximum(), 0);
+}
+
 TEST_F(ParameterTable, ATableOfTheOtherFamilyIsClosedBeforeItIsShown)
 {
     ProductExec& i2c = open(file("parts.csv", kI2CSample));
@@ -309,8 +366,62 @@ TEST_F(ParameterTable, TheWaitEndsWhenTheUserReturns)
             t->cmdReturn->click();
         }
     };
-    waitForParameterTable();
+    EXPECT_TRUE(waitForParameterTable());
     svc.onPump = nullptr;
     EXPECT_TRUE(g_ParamTableDone);
     EXPECT_EQ(g_PickedRecord[0], "K4744A");
+}
+
+// A second wait begun inside the first ends both. A table of the same family hands its pick
+// to both waits; one opened for the other family ends the first wait as not its own.
+TEST_F(ParameterTable, AWaitEndedByATableOfTheOtherFamilyIsNotItsOwn)
+{
+    const QString i2cFile = file("parts.csv", kI2CSample);
+    const QString spiFile = file("spi.csv", kSPISample);
+    for (const bool otherFamily : {false, true}) {
+        SCOPED_TRACE(otherFamily ? "other family" : "same family");
+        resetSharedState();
+        g_I2CFamily = true;
+        bool inner = false, innerOwn = false;
+        svc.onPump = [&](int) {
+            ProductExec* t = forms().ProductExec.get();
+            if (!t || !t->isVisible())
+                return;
+            if (t->Timer1->isActive()) {
+                svc.openPaths = {g_SPIFamily ? spiFile : i2cFile};
+                t->Timer1_Timer();
+            } else if (t->Frame1->isVisible() && !inner) {
+                inner = true;
+                g_I2CFamily = !otherFamily;
+                g_SPIFamily = otherFamily;
+                g_ParamTableDone = false;
+                innerOwn = waitForParameterTable();
+            } else if (t->Frame1->isVisible()) {
+                click(*t, 1);
+                t->cmdReturn_Click();
+            }
+        };
+        EXPECT_EQ(waitForParameterTable(), !otherFamily);
+        svc.onPump = nullptr;
+        EXPECT_TRUE(innerOwn);
+        forms().ProductExec.unload();
+    }
+}
+
+// The next choice of a table, after the window was closed too, opens where the last file was.
+TEST_F(ParameterTable, TheNextChoiceOpensInTheFolderOfTheLastFile)
+{
+    QDir(dir.path()).mkdir("tables");
+    open(file("tables/parts.csv", kI2CSample)).cmdReturn_Click();
+    forms().ProductExec.unload();
+    open(file("parts.csv", kI2CSample));
+    ASSERT_EQ(svc.dialogs.size(), 2u);
+    EXPECT_EQ(svc.dialogs[1].directory, dir.filePath("tables"));
+
+    svc.openPaths.push_back(QString()); // a cancelled choice leaves the folder as it was
+    forms().ProductExec().cmdLoadParam_Click();
+    forms().ProductExec.unload();
+    open(file("parts.csv", kI2CSample));
+    ASSERT_EQ(svc.dialogs.size(), 4u);
+    EXPECT_EQ(svc.dialogs[3].directory, dir.path());
 }

@@ -1,6 +1,7 @@
 // The SPI device frames as each simulated part's set-up shapes them, through the
 // motherboard's terminals: writes land in the part, reads give back what was written, and the
 // success rule tells a good frame from a chip that does not answer.
+#include "bridge/protocol.h"
 #include "devices/spi_frame_send.h"
 #include "motherboard/frmMotherboardDAQ2.h"
 #include "shell/forms.h"
@@ -57,7 +58,7 @@ protected:
     std::optional<int> valueOf(const PartSetUp& p, const std::vector<QString>& replies)
     {
         const int count = p.window.readCount.toInt();
-        return isK6623Product(p.window.product) ? readValue10(replies, count) : readValue(replies, count);
+        return isK6623Product(p.window.product) ? bridge::spiReadValue10(replies, count) : bridge::spiReadValue(replies, count);
     }
 };
 
@@ -69,22 +70,22 @@ TEST_F(SpiFramePartsTest, EachPartTakesItsFramesAndAnswersItsReads)
         for (int channel : {0, 3}) {
             if (channel > 0 && isK6623Product(p.window.product))
                 break; // one wiper
-            EXPECT_TRUE(frameGood(send(wiperWrite(p.window, channel, p.position)))) << p.name;
+            EXPECT_TRUE(bridge::spiFrameGood(send(wiperWrite(p.window, channel, p.position)))) << p.name;
             const auto replies = send(wiperRead(p.window, channel));
-            EXPECT_TRUE(frameGood(replies)) << p.name;
+            EXPECT_TRUE(bridge::spiFrameGood(replies)) << p.name;
             EXPECT_EQ(valueOf(p, replies), p.value) << p.name << " channel " << channel;
         }
         if (!p.acrWrite.isEmpty()) {
-            EXPECT_TRUE(frameGood(send(registerWrite(p.window, p.acrWrite, "C0")))) << p.name;
-            EXPECT_EQ(readValue(send(registerRead(p.window, p.acrRead)), p.window.readCount.toInt()), 0xC0) << p.name;
-            EXPECT_TRUE(frameGood(send(registerWrite(p.window, p.gpWrite, "3A")))) << p.name;
-            EXPECT_EQ(readValue(send(registerRead(p.window, p.gpRead)), p.window.readCount.toInt()), 0x3A) << p.name;
+            EXPECT_TRUE(bridge::spiFrameGood(send(registerWrite(p.window, p.acrWrite, "C0")))) << p.name;
+            EXPECT_EQ(bridge::spiReadValue(send(registerRead(p.window, p.acrRead)), p.window.readCount.toInt()), 0xC0) << p.name;
+            EXPECT_TRUE(bridge::spiFrameGood(send(registerWrite(p.window, p.gpWrite, "3A")))) << p.name;
+            EXPECT_EQ(bridge::spiReadValue(send(registerRead(p.window, p.gpRead)), p.window.readCount.toInt()), 0x3A) << p.name;
         }
 
         // Supply off: the chip answers nothing, every frame counts as failed.
         vcc(false);
-        EXPECT_FALSE(frameGood(send(wiperWrite(p.window, 0, "01")))) << p.name;
-        EXPECT_FALSE(frameGood(send(wiperRead(p.window, 0)))) << p.name;
+        EXPECT_FALSE(bridge::spiFrameGood(send(wiperWrite(p.window, 0, "01")))) << p.name;
+        EXPECT_FALSE(bridge::spiFrameGood(send(wiperRead(p.window, 0)))) << p.name;
     }
     EXPECT_TRUE(svc.boxes.empty());
 }

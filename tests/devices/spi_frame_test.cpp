@@ -1,5 +1,6 @@
 // SPI device frames: layouts of the wiper, register and 10-bit frames, refusals, and the
 // rules that judge the replies.
+#include "bridge/protocol.h"
 #include "devices/spi_frame.h"
 
 #include <gtest/gtest.h>
@@ -163,12 +164,22 @@ TEST(SpiFrame, RepliesAreJudgedByByteOneAndReadFromTheLast)
         {{"--", "--", "--", "--", "--", "--"}, 4, false, std::nullopt, std::nullopt},
         {{"00", "FF", "--", "3C", "--", "--"}, 4, true, 0x3C, std::nullopt},
         {{"00", "FF", "7F", "--", "--", "--"}, 3, true, 0x7F, 0xF7F},
+        {{"00", "FF", "7F", "--", "--", "--"}, 8, true, std::nullopt, std::nullopt}, // past the fields
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(frameGood(c.replies), c.good) << c.replies[1].toStdString();
-        EXPECT_EQ(readValue(c.replies, c.count), c.value);
-        EXPECT_EQ(readValue10(c.replies, c.count), c.value10);
+        EXPECT_EQ(bridge::spiFrameGood(c.replies), c.good) << c.replies[1].toStdString();
+        EXPECT_EQ(bridge::spiReadValue(c.replies, c.count), c.value);
+        EXPECT_EQ(bridge::spiReadValue10(c.replies, c.count), c.value10);
     }
-    EXPECT_FALSE(frameGood(std::vector<QString>{"FF", "G0"}));
-    EXPECT_FALSE(readValue(std::vector<QString>{"FF"}, 0));
+    EXPECT_FALSE(bridge::spiFrameGood(std::vector<QString>{"FF", "G0"}));
+    EXPECT_FALSE(bridge::spiReadValue(std::vector<QString>{"FF"}, 0));
+
+    // As the window shows them: a wiper no higher than the tap count, a register two digits.
+    const std::vector<QString> replies{"00", "FF", "03", "C8", "5", "--"};
+    EXPECT_EQ(bridge::spiWiperPosition(replies, 4, false, 100), 100);
+    EXPECT_EQ(bridge::spiWiperPosition(replies, 4, true, 1023), 0x3C8);
+    EXPECT_EQ(bridge::spiWiperPosition(replies, 6, false, 100), std::nullopt);
+    EXPECT_EQ(bridge::spiRegisterText(replies, 5), "05");
+    EXPECT_EQ(bridge::spiRegisterText(replies, 4), "C8");
+    EXPECT_EQ(bridge::spiRegisterText(replies, 7), "--");
 }

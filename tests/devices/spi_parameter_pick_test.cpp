@@ -36,7 +36,7 @@ using Frames = std::vector<Frame>;
 
 namespace {
 
-QString exampleTable() { return QFileInfo(__FILE__).dir().filePath("../../examples/spi_parameters.csv"); }
+QString exampleTable() { return QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/spi_parameters.csv"); }
 
 constexpr int kZN3930Row = 1, kZN3920Row = 2, kK6623Row = 3, kK4731Row = 4;
 
@@ -297,7 +297,8 @@ TEST_F(SpiParameterPick, NoPartPickedLeavesTheWindowAsItWas)
         QString why; // the reader's own message before the window's, when the file is bad
     } cases[] = {{"cancelled", "", 1, {}},
                  {"missing", dir.filePath("nowhere.csv"), 1,
-                  unreadable(dir.filePath("nowhere.csv"), "No such file or directory.")},
+                  "The file \"" + QDir::toNativeSeparators(dir.filePath("nowhere.csv")) +
+                      "\" cannot be read: No such file or directory."},
                  {"no END row", truncated, 1,
                   unreadable(truncated, "the file ends inside a row: every row of this table has 19 cells.")},
                  {"empty", empty, 1, unreadable(empty, "the file is empty.")},

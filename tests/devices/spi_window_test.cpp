@@ -428,10 +428,12 @@ TEST_F(SpiWindowTest, PositionsBeyondTheWiperRegisterAreRefused)
         board().transcript.clear();
         svc.boxes.clear();
         svc.answer(platform::vbOK);
-        // Typed and committed with Enter: the panel accepts every position up to the taps.
+        // Typed and committed with Enter: the panel accepts every position up to the taps, the
+        // write refuses it, and the fields show the position of the taps change again.
         w.txtHexDataWrt[0]->setText(c.hex);
         enter(w.txtHexDataWrt[0]);
-        EXPECT_EQ(w.txtHexDataWrt[0]->text(), c.hex);
+        EXPECT_EQ(w.txtHexDataWrt[0]->text(), "00");
+        EXPECT_EQ(w.txtDECDataWrt[0]->text(), "0");
         ASSERT_EQ(svc.boxes.size(), 1u);
         EXPECT_EQ(svc.boxes[0].text, c.message);
         EXPECT_TRUE(spiFrames().empty());

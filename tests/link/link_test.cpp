@@ -237,6 +237,89 @@ TEST_F(LinkTest, I2CRequestBytesAndWhatStaysBehindThem)
     EXPECT_EQ(read[5], 0x01);
 }
 
+// On a board 3 ms slow whose set answers carry their command code, every reply read is its
+// own request's: the answers owed to the sets are collected first, by the drain where there
+// is one and into a scratch buffer where there is none, which leaves the bytes an I2C
+// transfer sends past its request as they were.
+TEST_F(LinkTest, AnswersOwedToSetsAreCollectedBeforeAReplyIsRead)
+{
+    auto dev = std::make_shared<sim::RegisterBankDevice>();
+    dev->setReg(0x10, 0x5A);
+    board(0).attachI2C(0x28, dev);
+    board(0).replyDelayMs = 3;
+    board(0).setAnswersCarryCode = true;
+    InitHidConnection();
+    const auto threeSets = [] {
+        for (std::uint8_t v : {0x01, 0x02, 0x03})
+            bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, v});
+        EXPECT_EQ(OwedAnswers(), 3);
+    };
+
+    threeSets(); // a query drains first
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 2);
+    EXPECT_EQ(g_ReportBuffer[3], 5);
+    EXPECT_EQ(OwedAnswers(), 0);
+
+    threeSets(); // an I2C read without a drain before it
+    g_ReportBuffer.fill(0xEE);
+    std::array<std::uint8_t, 1> read{};
+    const std::array<std::uint8_t, 1> reg{0x10};
+    ASSERT_EQ(I2CRead(0x50, 1, 1, read, reg), kStatusOk);
+    EXPECT_EQ(read[0], 0x5A);
+    const auto rq = *board(0).transcript.lastRequest(0x06);
+    EXPECT_EQ(rq[6], 0xEE);
+    EXPECT_EQ(rq[63], 0xEE);
+
+    threeSets(); // an SPI transfer with read-back, sent without its drain
+    const std::array<std::uint8_t, 2> bytes{0x9F, 0x00};
+    ASSERT_TRUE(bridge::spiTransferSend(true, 0, 0, bytes).replied);
+    EXPECT_EQ(g_ReportBuffer[2], 0xFF); // the supply potentiometer's bytes (P2.4 is low)
+    EXPECT_EQ(g_ReportBuffer[3], 0xFF);
+    EXPECT_EQ(OwedAnswers(), 0);
+}
+
+// A board that answers no sets costs one bounded wait after each search, not one per request.
+TEST_F(LinkTest, ABoardThatAnswersNoSetsCostsOneWaitPerSearch)
+{
+    const auto unansweredSetThenQuery = [&] {
+        board(0).dropNextReplies(1);
+        bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, 0x10});
+        const std::int64_t before = svc.monoMs;
+        EXPECT_TRUE(askFirmware().replied);
+        EXPECT_EQ(g_ReportBuffer[2], 2);
+        return svc.monoMs - before;
+    };
+    InitHidConnection();
+    EXPECT_EQ(unansweredSetThenQuery(), kAnswerWaitMs + kDrainWaitMs);
+    EXPECT_EQ(unansweredSetThenQuery(), kDrainWaitMs);
+    EXPECT_EQ(unansweredSetThenQuery(), kDrainWaitMs);
+    ReconnectHidConnection();
+    EXPECT_EQ(unansweredSetThenQuery(), kAnswerWaitMs + kDrainWaitMs);
+    EXPECT_EQ(unansweredSetThenQuery(), kDrainWaitMs);
+}
+
+// The count stops at what the input queue holds (the rest are lost on the way), and a write
+// the board refused owes nothing.
+TEST_F(LinkTest, TheCountStopsAtTheInputQueueAndARefusedWriteOwesNothing)
+{
+    InitHidConnection();
+    for (int i = 0; i < 100; ++i)
+        bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, std::uint8_t(i)});
+    EXPECT_EQ(OwedAnswers(), kHidrawInputReports);
+    std::int64_t before = svc.monoMs;
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 2);
+    EXPECT_EQ(svc.monoMs - before, kDrainWaitMs); // every answer counted came: no empty wait
+
+    board(0).failNextWrites(1);
+    EXPECT_EQ(bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, 0x10}).status, kStatusWriteFailed);
+    EXPECT_EQ(OwedAnswers(), 0);
+    before = svc.monoMs;
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(svc.monoMs - before, kDrainWaitMs);
+}
+
 TEST_F(LinkTest, RetrySelectsTheBoardThatWasSelected)
 {
     useBoards(2);

@@ -6,12 +6,14 @@
 #include "shell/forms.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
+#include "support/conversion_replies.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <functional>
 #include <string>
 
 using namespace platform;
@@ -157,23 +159,51 @@ TEST_F(AdcChannelsTest, UpdateAdChannelPutsTheNegativeInputBackToGround)
     EXPECT_EQ(console().cboAnamux[1]->currentIndex(), g_AdcNegChannel);
 }
 
-TEST_F(AdcChannelsTest, AConversionWithoutReplyLeavesTheLastReading)
+// A conversion that is no reading shows "-.---" for its volts, never the last reading, and
+// the count it got (or "xxxx" without a reply); the shared results keep the last reading.
+TEST_F(AdcChannelsTest, AConversionThatIsNoReadingShowsNoVolts)
 {
+    const auto replies = interceptConversions(sims);
     board().setInputVoltage(kVin1, voltsForCount(512));
+    board().setInputVoltage(kVin4, voltsForCount(512));
     mb().Combo1->setCurrentIndex(kVin1Index);
     mb().READ_AD();
+    mb().cmdSampleVCC_Click();
+    ASSERT_EQ(mb().lblVCCVoltsRDBK->text(), "3.303");
     const double volts = g_AdcVolts, vcc = g_VccVolts;
-
-    board().setInputVoltage(kVin1, voltsForCount(1000));
     g_AdcVref = 3.0; // nothing may be worked out anew from the last conversion's bytes
-    board().dropNextReplies(2); // the enable's reply and the conversion's
-    svc.answer(vbRetry);
-    mb().READ_AD();
-    EXPECT_EQ(svc.boxes.size(), 1u);
-    EXPECT_EQ(g_AdcVolts, volts);
-    EXPECT_EQ(g_VccVolts, vcc);
-    EXPECT_EQ(mb().txtADDec->text(), "512");
-    EXPECT_EQ(mb().txtRdgs[0]->text(), "1.6516");
+
+    const struct {
+        const char* name;
+        ConversionReplies::Rewrite rewrite; // none: the reply does not come
+        const char* count;
+    } cases[] = {
+        {"no reply", nullptr, "xxxx"},
+        {"failed status", ConversionReplies::failedStatus(), "512"},
+        {"count 4608", ConversionReplies::count(4608), "4608"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        svc.boxes.clear();
+        if (c.rewrite) {
+            replies->rewriteNext(1, c.rewrite);
+        } else {
+            svc.answer(vbRetry);
+            board().dropNextReplies(2); // the enable's reply and the conversion's
+        }
+        mb().READ_AD();
+        EXPECT_EQ(svc.boxes.size(), c.rewrite ? 0u : 1u);
+        EXPECT_EQ(mb().txtADDec->text(), c.count);
+        EXPECT_EQ(mb().txtRdgs[0]->text(), "-.---");
+        EXPECT_EQ(g_AdcVolts, volts);
+        EXPECT_EQ(g_VccVolts, vcc);
+        if (!c.rewrite)
+            continue;
+        // "Read VCC" shows its second conversion: when that is none, so are the volts.
+        replies->rewriteNext(2, c.rewrite);
+        mb().cmdSampleVCC_Click();
+        EXPECT_EQ(mb().lblVCCVoltsRDBK->text(), "-.---");
+    }
 }
 
 TEST_F(AdcChannelsTest, StopDuringTheFirstPauseEndsTheLoopAfterOneConversion)
@@ -260,5 +290,6 @@ TEST_F(AdcChannelsTest, ReadVccClosedInALinkDialogConvertsNoMore)
     mb().cmdSampleVCC_Click();
     svc.onPump = nullptr;
     EXPECT_FALSE(forms().frmMotherboardDAQ2.loaded());
-    EXPECT_EQ(adcCommands(), "MEC") << "the second conversion is not sent";
+    // The board the Retry found again gets the multiplexer again; no second conversion.
+    EXPECT_EQ(adcCommands(), "MECM") << "the second conversion is not sent";
 }

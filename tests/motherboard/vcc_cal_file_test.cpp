@@ -8,6 +8,7 @@
 #include "shell/frmStartup.h"
 #include "shell/globals.h"
 #include "support/board_fixture.h"
+#include "support/full_disk.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -175,6 +176,8 @@ TEST(VccCalFile, TheWriterWritesWholeOrNotAtAll)
         {"a row never measured", [](VccCalibration& c) { c.rows[3].code = "--"; }},
         {"VREF not a number", [](VccCalibration& c) { c.vrefText = "---"; }},
         {"a comma in the header", [](VccCalibration& c) { c.header = "DCP VCC Calibration, bench 2"; }},
+        // Read back, the last reading would lose everything after its comma.
+        {"a comma in the last reading", [](VccCalibration& c) { c.rows[6].vcc = "5.0,1"; }},
     };
     for (const Case& c : cases) {
         VccCalibration bad = cal;
@@ -187,17 +190,38 @@ TEST(VccCalFile, TheWriterWritesWholeOrNotAtAll)
     // means for the calibration; nothing written.
     const QString nowhere = dir.filePath("no/such/dir/DCP_Cal_Data.txt");
     const QString why = writeVccCalibrationFile(nowhere, cal);
-    EXPECT_TRUE(why.startsWith("The calibration was not written to " + nowhere + ": ")) << why.toStdString();
+    EXPECT_TRUE(why.contains(nowhere)) << why.toStdString();
     EXPECT_TRUE(why.contains("No such file or directory", Qt::CaseInsensitive)) << why.toStdString();
-    EXPECT_TRUE(why.endsWith(". A calibration file already there is unchanged.")) << why.toStdString();
+    EXPECT_TRUE(why.endsWith("No file was created.")) << why.toStdString();
     EXPECT_FALSE(QFile::exists(nowhere));
+
+    // A disk that fills up while the new file is written: the old one stays byte for byte,
+    // or none appears where there was none.
+    VccCalibration next = cal;
+    next.header = "DCP VCC Calibration 12-31-2026 23:59:59";
+    for (const bool existed : {true, false}) {
+        SCOPED_TRACE(existed ? "over an old file" : "a new file");
+        if (!existed)
+            QFile::remove(path);
+        const int code = runWithFileSizeLimit(100, [&] {
+            const QString error = writeVccCalibrationFile(path, next);
+            return error.contains(path) && error.contains("File too large") ? 0 : 1;
+        });
+        EXPECT_EQ(code, 0) << "the write fails and says which file and why";
+        if (existed)
+            EXPECT_EQ(readText(path), kGoodFile);
+        else
+            EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), existed ? QStringList{"DCP_Cal_Data.txt"} : QStringList{});
+    }
+    ASSERT_EQ(writeVccCalibrationFile(path, cal), "");
 
     // A directory the user may not write to keeps the file it holds.
     if (::geteuid() != 0) {
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         const QString denied = writeVccCalibrationFile(path, cal);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        EXPECT_TRUE(denied.startsWith("The calibration was not written to " + path + ": ")) << denied.toStdString();
+        EXPECT_TRUE(denied.contains(path) && denied.endsWith("The old file is unchanged.")) << denied.toStdString();
         EXPECT_EQ(readText(path), kGoodFile);
     }
 }

@@ -11,6 +11,7 @@
 #include "shell/globals.h"
 #include "sim/analog_board.h"
 #include "support/board_fixture.h"
+#include "support/conversion_replies.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -180,7 +181,7 @@ TEST_F(VccCalibrationTest, SavingTurnsABadVrefInto33AndReportsAFailedWrite)
     cal.lblCal_header->clear();
     cal.cmdSaveCal_Click();
     ASSERT_EQ(svc.boxes.size(), 1u);
-    EXPECT_TRUE(svc.boxes[0].text.startsWith("The calibration was not written to " + dir.filePath("gone")))
+    EXPECT_TRUE(svc.boxes[0].text.contains(dir.filePath("gone/DCP_Cal_Data.txt")))
         << svc.boxes[0].text.toStdString();
     EXPECT_EQ(cal.lblCal_header->text(), "");
     EXPECT_FALSE(QFile::exists(dir.filePath("gone/DCP_Cal_Data.txt")));
@@ -295,30 +296,73 @@ TEST_F(VccCalibrationTest, ANoisyBoardStillCalibrates)
     }
 }
 
-TEST_F(VccCalibrationTest, AConversionTimeOutStopsTheSweepAndSavesNothing)
+// At code 20: a reading that is none fails the sweep; a link dialog answered Retry (the board
+// was searched again) aborts it at once. Either way the reading shows as none, nothing more is
+// sent and nothing is saved.
+TEST_F(VccCalibrationTest, AReadingNotReceivedOrALostLinkEndsTheSweepAtOnce)
 {
-    FrmVCCCal& cal = open();
-    bool armed = true;
-    svc.onPump = [&](int) {
-        // Once code 20 is written and the potentiometer deselected, the next two requests are
-        // READ_AD's enable and conversion.
-        if (armed && cal.lblCalHex->text() == "20" && analog->supplyPot->data == 0x20 && board(0).pin(2, 4)) {
-            armed = false;
-            board(0).dropNextReplies(2);
-        }
+    const QString failed = "VCC calibration failed: no ADC reading came at code 20.";
+    struct Case {
+        const char* name;
+        std::function<void()> fault;
+        QStringList boxes; // the start of each
+        const char* status;
     };
-    svc.answer(vbRetry); // the link dialog
-    svc.answer(vbOK);
-    cal.cmdDoVCC_Cal_Click();
+    std::shared_ptr<ConversionReplies> replies;
+    const Case cases[] = {
+        {"time-out, Retry", [&] { board(0).dropNextReplies(2); }, {"Please check USB connection.\r\ncheckStatus"},
+         "Calibration Aborted"},
+        {"unplugged, Retry on a board plugged back", [&] { board(0).unplug(); }, {"Please check USB connection."},
+         "Calibration Aborted"},
+        {"failed status", [&] { replies->rewriteNext(1, ConversionReplies::failedStatus()); }, {failed},
+         "Calibration Failed"},
+        {"a count no conversion gives", [&] { replies->rewriteNext(1, ConversionReplies::count(0x1205)); }, {failed},
+         "Calibration Failed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        replies = interceptConversions(sims);
+        FrmVCCCal& cal = open();
+        bool armed = true;
+        int conversionsAtFault = -1;
+        svc.onPump = [&](int) {
+            // Once code 20 is written and the potentiometer deselected, the next two requests
+            // are READ_AD's enable and conversion.
+            if (armed && cal.lblCalHex->text() == "20" && analog->supplyPot->data == 0x20 && board(0).pin(2, 4)) {
+                armed = false;
+                conversionsAtFault = board(0).adc.conversions;
+                c.fault();
+            }
+        };
+        svc.boxes.clear();
+        svc.onBox = [&](const QString&, int buttons) {
+            if (!board(0).plugged())
+                board(0).replug(); // plugged back while the link dialog is up
+            return int(buttons == platform::vbRetryCancel ? vbRetry : vbOK);
+        };
+        cal.cmdDoVCC_Cal_Click();
+        svc.onBox = nullptr;
+        svc.onPump = nullptr;
 
-    ASSERT_EQ(svc.boxes.size(), 2u) << svc.boxTexts().join(" | ").toStdString();
-    EXPECT_EQ(svc.boxes[0].text, "Please check USB connection.\r\ncheckStatus");
-    EXPECT_TRUE(svc.boxes[1].text.startsWith("VCC calibration failed: no ADC reading came at code 20."));
-    EXPECT_EQ(cal.lblCalStatus->text(), "Calibration Failed");
-    EXPECT_EQ(codesWritten().back(), 0x20);
-    EXPECT_FALSE(cal.cmdSaveCal->isEnabled());
-    EXPECT_EQ(codes(cal), QStringList(7, "--"));
-    EXPECT_FALSE(QFile::exists(filePath()));
+        ASSERT_EQ(svc.boxes.size(), size_t(c.boxes.size())) << svc.boxTexts().join(" | ").toStdString();
+        for (qsizetype i = 0; i < c.boxes.size(); ++i)
+            EXPECT_TRUE(svc.boxes[size_t(i)].text.startsWith(c.boxes[i])) << svc.boxes[size_t(i)].text.toStdString();
+        EXPECT_EQ(cal.lblCalStatus->text(), c.status);
+        EXPECT_EQ(cal.lblCalVolts->text(), "-.---");
+        // The sweep wrote nothing past code 20; a board that a Retry found again got the supply
+        // potentiometer's set-up (0x5F) after it.
+        auto written = codesWritten();
+        if (written.size() >= 2 && written.back() == 0x5F)
+            written.pop_back();
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(written.back(), 0x20);
+        EXPECT_LE(board(0).adc.conversions, conversionsAtFault + 1);
+        EXPECT_FALSE(cal.cmdSaveCal->isEnabled());
+        EXPECT_EQ(codes(cal), QStringList(7, "--"));
+        EXPECT_FALSE(QFile::exists(filePath()));
+    }
 }
 
 TEST_F(VccCalibrationTest, ClosingTheWindowDuringASweepStopsItFirst)

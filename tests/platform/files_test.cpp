@@ -9,19 +9,6 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
 constexpr qint64 kDiskBytes = 4096;
 const QByteArray kOld = QByteArray("old line\r\n").repeated(10);
 
@@ -53,7 +40,7 @@ TEST(FileWriter, WholeOrAbsentOnAFullDisk)
         QTemporaryDir dir;
         const QString path = dir.filePath("record.txt");
         if (c.existed)
-            put(path, kOld);
+            putFileBytes(path, kOld);
         const QByteArray data(c.size, 'x');
         const int code = runWithFileSizeLimit(kDiskBytes, [&] {
             return platform::writeFile(path, data, c.append).isEmpty() ? 0 : 1;
@@ -62,9 +49,9 @@ TEST(FileWriter, WholeOrAbsentOnAFullDisk)
         EXPECT_EQ(code == 0, c.fits);
         const QByteArray before = c.existed ? kOld : QByteArray();
         if (c.fits)
-            EXPECT_EQ(contents(path), c.append ? before + data : data);
+            EXPECT_EQ(fileBytes(path), c.append ? before + data : data);
         else if (c.existed)
-            EXPECT_EQ(contents(path), kOld);
+            EXPECT_EQ(fileBytes(path), kOld);
         else
             EXPECT_FALSE(QFile::exists(path));
         // no temporary file left beside it
@@ -76,7 +63,7 @@ TEST(FileWriter, FailureNamesTheFileTheCauseAndWhatBecameOfTheOldOne)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("DCP_Cal_Data.txt");
-    put(path, kOld);
+    putFileBytes(path, kOld);
     EXPECT_EQ(runWithFileSizeLimit(kDiskBytes, [&] {
                   const QString error = platform::replaceFile(path, QByteArray(10000, 'x'));
                   std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -119,7 +106,7 @@ TEST(InputFile, SizeAndTextRules)
     for (const Read& r : reads) {
         SCOPED_TRACE(r.name);
         const QString path = dir.filePath("in.txt");
-        put(path, r.bytes);
+        putFileBytes(path, r.bytes);
         const platform::InputFile in = platform::readInputFile(path, r.textOnly);
         EXPECT_EQ(in.ok(), r.ok) << qPrintable(in.error);
         EXPECT_EQ(in.bytes, r.read);

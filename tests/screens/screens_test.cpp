@@ -16,6 +16,7 @@
 #include "sim/evaluation_board.h"
 #include "support/board_fixture.h"
 #include "support/parameter_pick.h"
+#include "support/screens.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,21 +26,9 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
-
-namespace {
-
-void save(QWidget& w, const QString& name)
-{
-    // The layouts follow texts changed since the last pump (nothing else is delivered).
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    QDir().mkpath(DCPEVAL_SCREENS_DIR);
-    const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath(name + ".png");
-    ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
-}
-
-} // namespace
 
 class Screens : public BoardFixture {};
 
@@ -50,18 +39,18 @@ TEST_F(Screens, BridgeConsoleTabs)
     for (int i = 0; i < f.SSTab1->count(); ++i) {
         f.SSTab1->setCurrentIndex(i);
         QString name = f.SSTab1->tabText(i).toLower().replace(QRegularExpression("[^a-z0-9]+"), "-");
-        save(f, "bridge-console-" + QString::number(i) + "-" + name);
+        saveScreen(f, "bridge-console-" + QString::number(i) + "-" + name);
     }
 }
 
 TEST_F(Screens, StartupMotherboardAndCalibration)
 {
     forms().frmStartup.show();
-    save(forms().frmStartup(), "startup-menu");
+    saveScreen(forms().frmStartup(), "startup-menu");
     forms().frmStartup().cboDCPSelect->setCurrentIndex(9); // loads the service windows
     forms().frmMotherboardDAQ2.show();
-    save(forms().frmMotherboardDAQ2(), "motherboard");
-    save(forms().FrmVCCCal(), "vcc-calibration");
+    saveScreen(forms().frmMotherboardDAQ2(), "motherboard");
+    saveScreen(forms().FrmVCCCal(), "vcc-calibration");
 }
 
 TEST_F(Screens, CalibrationDuringAndAfterASweep)
@@ -74,20 +63,20 @@ TEST_F(Screens, CalibrationDuringAndAfterASweep)
     svc.onPump = [&](int) {
         if (!saved && cal.lblCalHex->text() == "40") {
             saved = true;
-            save(cal, "vcc-calibration-sweeping");
+            saveScreen(cal, "vcc-calibration-sweeping");
         }
     };
     cal.cmdDoVCC_Cal_Click();
     svc.onPump = nullptr;
-    save(cal, "vcc-calibration-done");
+    saveScreen(cal, "vcc-calibration-done");
 }
 
 TEST_F(Screens, TraceLogAndAbout)
 {
     forms().Doco.show();
-    save(forms().Doco(), "trace-log");
+    saveScreen(forms().Doco(), "trace-log");
     forms().frmAbout2.show();
-    save(forms().frmAbout2(), "about");
+    saveScreen(forms().frmAbout2(), "about");
 }
 
 TEST_F(Screens, I2CDeviceWindowOneAndFourChannels)
@@ -96,31 +85,48 @@ TEST_F(Screens, I2CDeviceWindowOneAndFourChannels)
     forms().frmStartup.show();
     forms().frmStartup().cboDCPSelect->setCurrentIndex(2);
     auto& w = forms().frmDCP_User1();
-    save(w, "i2c-device-single-channel");
+    saveScreen(w, "i2c-device-single-channel");
+    expectTextsWhole(w);
     w.mnu_ZN3740->trigger();
-    save(w, "i2c-device-four-channels");
+    saveScreen(w, "i2c-device-four-channels");
+    expectTextsWhole(w);
 }
 
-TEST_F(Screens, I2CDeviceWindowInTheK4736AndK6627Layouts)
+// Every part family's layout fits a 1920 x 1080 screen with its title and task bars, shows
+// every text whole, and the K4736 panel under the four channels keeps the window near the
+// height of the ordinary four-channel layout.
+TEST_F(Screens, I2CDeviceWindowInThePartFamilyLayouts)
 {
     sim::setUpEvaluationBoard(board());
     forms().frmStartup.show();
     forms().frmStartup().cboDCPSelect->setCurrentIndex(2);
     auto& w = forms().frmDCP_User1();
-    const QString file = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples/i2c_parameters.csv";
-    for (const auto& [row, name] : {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}}) {
+    w.mnu_ZN3740->trigger();
+    w.adjustSize();
+    layOutPending(w);
+    const int standardHeight = w.height();
+    const QString file = QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/i2c_parameters.csv");
+    for (const auto& [row, name] :
+         {std::pair{5, "i2c-device-k4736"}, std::pair{6, "i2c-device-k6627"}, std::pair{7, "i2c-device-k4744"}}) {
+        SCOPED_TRACE(name);
         answerParameterTable(svc, file, row);
         w.mnu_I2cList_Click();
         svc.onPump = nullptr;
         w.adjustSize();
-        save(w, name);
+        saveScreen(w, name);
+        expectTextsWhole(w);
+        EXPECT_LE(w.width(), 1920);
+        EXPECT_LE(w.height(), 1000);
+        if (row == 5) {
+            EXPECT_LE(w.height(), standardHeight + 40);
+        }
     }
 }
 
 TEST_F(Screens, ParameterTables)
 {
     // The example tables users start from, each with a part picked.
-    const QDir examples(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../examples");
+    const QDir examples(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples"));
     const struct {
         bool spi;
         const char* file;
@@ -140,7 +146,13 @@ TEST_F(Screens, ParameterTables)
         w.tGrid->setCurrentCell(t.row, 0);
         w.tGrid->selectRow(t.row);
         w.tGrid_Click();
-        save(w, t.name);
+        saveScreen(w, t.name);
+        SCOPED_TRACE(t.file);
+        expectTextsWhole(w);
+        // Every column holds its title and cells whole but the narrow last one ("Note").
+        expectCellsFitTheirColumns(*w.tGrid, {w.tGrid->columnCount() - 1});
+        EXPECT_LE(w.frameGeometry().width(), w.screen()->availableGeometry().width());
+        forms().ProductExec.unload();
     }
 }
 
@@ -150,7 +162,7 @@ TEST_F(Screens, K6627Console)
     frame.lblRdk662x[0]->setText("3FF");
     frame.txtWrK6628[1]->setText("123");
     frame.adjustSize();
-    save(frame, "k6627-console");
+    saveScreen(frame, "k6627-console");
 }
 
 TEST_F(Screens, K4736Panel)
@@ -158,5 +170,5 @@ TEST_F(Screens, K4736Panel)
     console();
     Frk4736 panel(Frk4736::Host{});
     panel.adjustSize();
-    save(panel, "k4736-panel");
+    saveScreen(panel, "k4736-panel");
 }

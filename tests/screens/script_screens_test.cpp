@@ -70,7 +70,7 @@ TEST_F(ScriptScreens, ScriptWindowLoadedAndAfterARun)
     w.resize(w.width(), 620);
     // A copy of the example from the source tree, so that its save row writes here.
     const QString copy = dataDir.filePath("wiper_sweep.txt");
-    ASSERT_TRUE(QFile::copy(QFileInfo(__FILE__).dir().filePath("../../examples/scripts/wiper_sweep.txt"), copy));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/scripts/wiper_sweep.txt"), copy));
     svc.openPaths.push_back(copy);
     w.mnuScript_Read_Click();
     QCoreApplication::processEvents();

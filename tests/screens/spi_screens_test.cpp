@@ -7,11 +7,11 @@
 #include "sim/evaluation_board.h"
 #include "sim/spi_parts.h"
 #include "support/board_fixture.h"
+#include "support/screens.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,9 +23,8 @@ TEST_F(SpiScreens, K6623RegisterConsole)
 {
     forms().FrmK6623.show();
     FrmK6623& k = forms().FrmK6623();
-    QDir().mkpath(DCPEVAL_SCREENS_DIR);
-    const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath("k6623-register-console.png");
-    ASSERT_TRUE(k.grab().save(path)) << path.toStdString();
+    saveScreen(k, "k6623-register-console");
+    expectTextsWhole(k);
 }
 
 TEST_F(SpiScreens, SpiDeviceWindowWithTheZN3920Preset)
@@ -33,9 +32,8 @@ TEST_F(SpiScreens, SpiDeviceWindowWithTheZN3920Preset)
     frmDCP_SPI1& w = forms().frmDCP_SPI1();
     w.mnuZN3920_Click();
     forms().frmDCP_SPI1.show();
-    QDir().mkpath(DCPEVAL_SCREENS_DIR);
-    const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath("spi-device-window.png");
-    ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
+    saveScreen(w, "spi-device-window");
+    expectTextsWhole(w);
 }
 
 // As a user leaves it on a ZN3930: supply on, channel 1 written with Auto Read (read-back,
@@ -53,7 +51,6 @@ TEST_F(SpiScreens, SpiDeviceWindowAfterAWriteWithAutoRead)
     w.txtHexDataWrt[1]->setText("5A");
     w.CMDxMIT[1]->click();
     ASSERT_EQ(w.lblPotReadhex[1]->text(), "5A");
-    QDir().mkpath(DCPEVAL_SCREENS_DIR);
-    const QString path = QDir(DCPEVAL_SCREENS_DIR).filePath("spi-device-window-zn3930-written.png");
-    ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
+    saveScreen(w, "spi-device-window-zn3930-written");
+    expectTextsWhole(w);
 }

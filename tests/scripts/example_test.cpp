@@ -13,7 +13,7 @@ using namespace script;
 namespace {
 QString examplePath(const QString& name)
 {
-    return QFileInfo(__FILE__).dir().filePath("../../examples/scripts/" + name);
+    return QStringLiteral(DCPEVAL_SOURCE_DIR "/examples/scripts/") + name;
 }
 } // namespace
 

@@ -1,8 +1,10 @@
 // The results file: actual reads merged as third fields, the stamp on line 1, writing.
 #include "scripts/script_results.h"
+#include "support/full_disk.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -80,4 +82,27 @@ TEST(ScriptResults, WriteReplaceOrAppendAndTheSaveName)
 
     EXPECT_EQ(autoSaveName("/s/wiper.txt"), "/s/wiper_DL.txt");
     EXPECT_EQ(autoSaveName("abc"), "abc_DL");
+}
+
+// "Write to Disk" and the save row on a disk that fills up: the file that was there stays as it
+// was, with no results cut off mid-line after it.
+TEST(ScriptResults, AFullDiskLeavesTheOldFileAsItWas)
+{
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QString("00,,%1  # row %2").arg(i % 256, 2, 16, QChar('0')).arg(i);
+    const QByteArray old = QByteArray("# earlier results\r\n").repeated(50);
+    for (const bool append : {false, true}) {
+        SCOPED_TRACE(append ? "append" : "replace");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("script_DL.txt");
+        putFileBytes(path, old);
+        const int code = runWithFileSizeLimit(4096, [&] {
+            const QString error = writeLines(path, lines, append);
+            return error.contains(path) && error.contains("unchanged") ? 0 : 1;
+        });
+        EXPECT_EQ(code, 0) << "the write fails and says so";
+        EXPECT_EQ(fileBytes(path), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"script_DL.txt"});
+    }
 }

@@ -2,6 +2,7 @@
 #include "shell/trace.h"
 
 #include "shell_fixture.h"
+#include "support/full_disk.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -110,13 +111,45 @@ TEST_F(DocoTest, FailedSaveTellsWhyAndWritesNothing)
             doco().cmdStartRec_Click(0);
             ASSERT_EQ(svc.boxes.size(), 1u) << p.toStdString();
             EXPECT_EQ(svc.boxes[0].buttons, platform::vbOKOnly);
-            EXPECT_TRUE(svc.boxes[0].text.startsWith("Cannot write the trace file")) << svc.boxes[0].text.toStdString();
+            const QString& text = svc.boxes[0].text;
+            EXPECT_TRUE(p.trimmed().isEmpty() ? text.startsWith("No file name was given") : text.contains(p))
+                << text.toStdString();
             EXPECT_FALSE(g_CalRunning);
             svc.boxes.clear();
         }
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     EXPECT_EQ(doco().logText(), QStringLiteral("line\r\n"));
+}
+
+// "Write to Disk" on a disk that fills up: the message names the file, and the file that was
+// there keeps its bytes (no record cut off mid-line, no empty file after a replace).
+TEST_F(DocoTest, AFullDiskLeavesTheTraceFileAsItWas)
+{
+    for (int i = 0; i < 200; ++i)
+        appendTraceLog(QString("     I2C write 50 30 %1").arg(i));
+    const QString file = path("trace.txt");
+    const QByteArray old = "Trace File Data Acquisition 03-01-2026 09:00:00\r\nold\r\n\r\nEND\r\n";
+    for (const bool append : {false, true}) {
+        SCOPED_TRACE(append ? "append" : "replace");
+        putFileBytes(file, old);
+        doco().txtFilePath->setText(file);
+        doco().chkAppend->setChecked(append);
+        // The window's fields are read here; only the write runs on the full disk.
+        const QString chosen = doco().txtFilePath->text();
+        const QString log = doco().logText();
+        const int code = runWithFileSizeLimit(2048, [&] {
+            QString shown;
+            svc.onBox = [&](const QString& text, int) {
+                shown = text;
+                return platform::vbOK;
+            };
+            const bool saved = saveTraceRecord(chosen, log, append);
+            return !saved && shown.contains(file) ? 0 : 1;
+        });
+        EXPECT_EQ(code, 0) << "the save fails with a message that names the file";
+        EXPECT_EQ(fileBytes(file), old);
+    }
 }
 
 TEST_F(DocoTest, BrowsePutsTheChosenPathOrNothing)

@@ -81,12 +81,54 @@ TEST(SimSocket, BadArgumentsAreRefused)
     p.start(DCPEVAL_SIM_BINARY, {});
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_NE(p.exitCode(), 0);
+    for (const char* slow : {"x", "-1", "2.5"}) {
+        p.start(DCPEVAL_SIM_BINARY, {"--listen", "/nonexistent/x", "--slow", slow});
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitCode(), 2) << slow;
+        EXPECT_TRUE(p.readAllStandardError().contains("--slow")) << slow;
+    }
     for (const char* fault : {"slow:1", "no-reply", "no-reply:0", "nak:1:x", "garbage:1:2:3", "late-reply:1:1:-5"}) {
         p.start(DCPEVAL_SIM_BINARY, {"--listen", "/nonexistent/x", "--fault", fault});
         ASSERT_TRUE(p.waitForFinished(5000));
         EXPECT_EQ(p.exitCode(), 2) << fault;
         EXPECT_TRUE(p.readAllStandardError().contains("--fault")) << fault;
     }
+}
+
+// --slow MS: every reply MS ms late, in order; a client that reads nothing is kept 63
+// replies, the newer ones are dropped.
+TEST(SimSocket, ASlowBoardAnswersLateAndKeeps63UnreadReplies)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("board.sock");
+    QProcess server;
+    ASSERT_TRUE(startSimServer(server, path, {"--slow", "30"}));
+    auto transport = platform::makeSocketTransport(path);
+    QString error;
+    auto c = transport->open({"unix:" + path, transport.get()}, &error);
+    ASSERT_TRUE(c) << error.toStdString();
+    platform::Report in{};
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(c->write(report({1, 0x00})));
+    ASSERT_EQ(c->read(in, 6000), ReadResult::Report);
+    EXPECT_GE(t.elapsed(), 29);
+    EXPECT_EQ(hex(in), hex(report({1, 0, 2, 5, 0x07, 0xDA, 3, 15})));
+
+    for (int i = 0; i < 80; ++i)
+        ASSERT_TRUE(c->write(report({1, 0x12, 0, 0x80, i})));
+    ASSERT_TRUE(c->write(report({1, 0x12, 1, 0x80}))); // the 82nd reply, dropped too
+    QThread::msleep(400);
+    int unread = 0;
+    while (c->read(in, 100) == ReadResult::Report)
+        ++unread;
+    EXPECT_EQ(unread, platform::kHidrawInputReports);
+    ASSERT_TRUE(c->write(report({1, 0x12, 1, 0x80})));
+    ASSERT_EQ(c->read(in, 6000), ReadResult::Report);
+    EXPECT_EQ(in[3], 79); // every set reached the board all the same
+    server.terminate();
+    server.waitForFinished(5000);
 }
 
 // Faults armed from the command line: from the N-th request, for M requests.

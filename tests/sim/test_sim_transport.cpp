@@ -113,6 +113,35 @@ TEST_F(SimTransportTest, RepliesKeepTheirOrderBehindALateOne)
     EXPECT_EQ(svc.monoMs, 3000);
 }
 
+// A slow board answers every request replyDelayMs late, in order; the host keeps 63 unread
+// replies and drops the newer ones.
+TEST_F(SimTransportTest, ASlowBoardAnswersInOrderAndTheHostKeeps63Replies)
+{
+    auto c = openBoard();
+    board().replyDelayMs = 3;
+    board().setAnswersCarryCode = true;
+    for (int i = 0; i < 70; ++i)
+        ASSERT_TRUE(c->write(report({1, 0x12, 0, 0x80, i})));
+    ASSERT_TRUE(c->write(report({1, 0x04, 0, 0, 0, 1}))); // an SCL toggle: its answer is read
+    EXPECT_EQ(c->read(in, 2), ReadResult::Timeout);
+    ASSERT_EQ(c->read(in, 50), ReadResult::Report);
+    EXPECT_EQ(svc.monoMs, 3);
+    EXPECT_EQ(hex(in), hex(report({1, 0, 0x12}))); // a set's answer: the command code in byte 2
+    int unread = 1;
+    while (c->read(in, 0) == ReadResult::Report)
+        ++unread;
+    EXPECT_EQ(unread, platform::kHidrawInputReports);
+    EXPECT_EQ(board().portLatch(0), 69); // every set reached the board all the same
+
+    // Once read, the queue takes replies again; the SCL toggle's answer keeps its SDA byte.
+    ASSERT_TRUE(c->write(report({1, 0x04, 0, 0, 0, 1})));
+    ASSERT_EQ(c->read(in, 50), ReadResult::Report);
+    EXPECT_EQ(hex(in), hex(report({1, 0, 0})));
+    ASSERT_TRUE(c->write(kFirmwareRequest));
+    ASSERT_EQ(c->read(in, 50), ReadResult::Report);
+    EXPECT_EQ(hex(in), hex(kFirmwareReply));
+}
+
 TEST_F(SimTransportTest, AFailedWriteIsNotAnswered)
 {
     auto c = openBoard();

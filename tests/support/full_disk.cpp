@@ -1,5 +1,9 @@
 #include "support/full_disk.h"
 
+#include <gtest/gtest.h>
+
+#include <QFile>
+
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
@@ -25,4 +29,17 @@ int runWithFileSizeLimit(qint64 limitBytes, const std::function<int()>& body)
     if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+void putFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size()) << path.toStdString();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-TestServices::TestServices() : clock(QDate(2026, 3, 2), QTime(10, 0, 0)) {}
+TestServices::TestServices() : clock(QDate(2026, 3, 2), QTime(10, 0, 0))
+{
+    platform::forgetDialogFolders(); // each test's dialogs start where a fresh program's do
+}
 
 QStringList TestServices::boxTexts() const
 {
@@ -41,6 +44,7 @@ QString TestServices::openFileName(const platform::FileDialogSpec& dialog)
         return QString();
     QString p = openPaths.front();
     openPaths.pop_front();
+    platform::rememberChosenFile(dialog, p);
     return p;
 }
 
@@ -51,6 +55,7 @@ QString TestServices::saveFileName(const platform::FileDialogSpec& dialog)
         return QString();
     QString p = savePaths.front();
     savePaths.pop_front();
+    platform::rememberChosenFile(dialog, p);
     return p;
 }
 
@@ -75,9 +80,10 @@ void TestServices::pumpEvents()
         onPump(pumps);
 }
 
-void TestServices::endProgram()
+void TestServices::endProgram(int code)
 {
     platform::runProgramEndHooks();
     ended = true;
+    exitCode = code;
     throw platform::ProgramEnded();
 }

@@ -47,6 +47,8 @@ public:
 
     // --- program end
     bool ended = false;
+    int exitCode = -1;         // the code the program ended with
+    QStringList terminalLines; // what it told the terminal
     QString programDirectory;
     QString clipboard;
 
@@ -57,8 +59,9 @@ public:
     void pumpEvents() override;
     QDateTime now() override { return clock; }
     std::int64_t monotonicMs() override { return monoMs; }
-    [[noreturn]] void endProgram() override;
+    [[noreturn]] void endProgram(int code) override;
     QString programDir() override { return programDirectory; }
+    void tellTerminal(const QString& line) override { terminalLines << line; }
     QString clipboardText() override { return clipboard; }
     void setClipboardText(const QString& text) override { clipboard = text; }
 

@@ -20,7 +20,7 @@ public:
     int conversions = 0;
 
     void sendSfr(std::uint8_t address, std::uint8_t value) override { link.sendSfr(address, value); }
-    std::optional<int> convert() override
+    runin::Conversion convert() override
     {
         ++conversions;
         if (beforeConversion)

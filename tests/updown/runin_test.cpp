@@ -6,7 +6,10 @@
 #include "shell/globals.h"
 #include "sim/updown_part.h"
 #include "support/board_fixture.h"
+#include "support/conversion_replies.h"
 #include "updown/runin_log.h"
+
+#include <functional>
 
 using runin::Field;
 
@@ -17,6 +20,7 @@ protected:
     void install(const sim::UpDownConfig& config = {})
     {
         part = sim::installUpDownPart(board(), config);
+        replies = interceptConversions(sims);
         console(); // the link, as the program has it
         board().setSfr(sim::sfr::AMX0P, 0x06); // VIN0, as the run's start selects it
         ASSERT_TRUE(part->powered());
@@ -44,6 +48,7 @@ protected:
     }
 
     std::shared_ptr<sim::UpDownPart> part;
+    std::shared_ptr<ConversionReplies> replies;
     LinkRunInRig rig;
     runin::RunInTest test{rig};
 };
@@ -97,8 +102,19 @@ TEST_F(RunInTestBase, ReadingTakesTheSecondConversionAndFailsWithoutAReply)
     r = rig.readWiper();
     EXPECT_FALSE(r.valid);
     EXPECT_EQ(r.text, "-.---");
+    EXPECT_EQ(r.why, "no reply");
     EXPECT_EQ(g_VccVolts, 1.25);
     EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.\r\ncheckStatus"});
+
+    // The first one goes unanswered: the link failed, and the second is not sent.
+    svc.answer(platform::vbRetry);
+    rig.port.beforeConversion = [&](int n) {
+        if (n == 5)
+            board().dropNextReplies(1);
+    };
+    r = rig.readWiper();
+    EXPECT_FALSE(r.valid);
+    EXPECT_EQ(rig.port.conversions, 5);
 }
 
 TEST_F(RunInTestBase, GoldenLogOfAShortRunWithTheDesignValues)
@@ -216,48 +232,82 @@ TEST_F(RunInTestBase, AbortEndsAfterThePassWithTheTerminationLine)
     EXPECT_TRUE(g_AbortRequest); // left set until the next start
 }
 
-TEST_F(RunInTestBase, UnansweredReadingsFailTheMoveOrEndTheRun)
+// A reading that is no reading (no reply, a refused write, a failed status, a count no
+// 10-bit conversion gives) is not a worn part: it has its check number but no fail, paints
+// its row red and ends the run at once; nothing is worked out from it. A link dialog answered
+// Retry searched the board again, and the log says so before the termination line.
+TEST_F(RunInTestBase, AReadingNotReceivedEndsTheRunWithoutAFail)
 {
+    struct Case {
+        const char* name;
+        int conversion; // 1-2 read the top, 3-4 the bottom, 5-6 the initial store, 7-8 the first move
+        std::function<void(sim::SimBoard&)> fault;
+        bool retry;
+        int row;
+        QString line;
+        const char* moves;
+    };
+    const Case cases[] = {
+        // A failed status with a count that alone would pass: the top reads 515 here.
+        {"failed status at the top", 2, [&](sim::SimBoard&) { replies->rewriteNext(1, ConversionReplies::failedStatus()); },
+         false, 0, " Wiper Position 100 No Reading: count 515   Test#[ 1] NO READING", " 0"},
+        {"impossible count at the initial store", 6,
+         [&](sim::SimBoard&) { replies->rewriteNext(1, ConversionReplies::count(4608)); }, false, 2,
+         " Wiper Position 63 No Reading: count 4608   Test#[ 1] NO READING", " 0"},
+        {"a count one past full scale in a move", 8,
+         [&](sim::SimBoard&) { replies->rewriteNext(1, ConversionReplies::count(1024)); }, false, 3,
+         " Wiper Position 64 No Reading: count 1024   Test#[ 3] NO READING", " 1"},
+        {"no reply in a move", 8, [](sim::SimBoard& b) { b.dropNextReplies(1); }, true, 3,
+         " Wiper Position 64 No Reading: no reply   Test#[ 3] NO READING", " 1"},
+        {"refused write in a move", 7, [](sim::SimBoard& b) { b.failNextWrites(1); }, true, 3,
+         " Wiper Position 64 No Reading: write refused   Test#[ 3] NO READING", " 1"},
+    };
     install();
-    svc.answerAll(platform::vbRetry, 3);
-    // Conversions 1-2 read the top, 3-4 the bottom, 5-6 the initial store, 7-8 the first move.
-    rig.port.beforeConversion = [&](int n) {
-        if (n == 8)
-            board().dropNextReplies(1);
-    };
-    run(QStringLiteral("4"), QStringLiteral("4"));
-    const QStringList fails = rig.logLines().filter(QStringLiteral("FAIL"));
-    ASSERT_EQ(fails.size(), 1);
-    EXPECT_EQ(fails[0], " Wiper Position 64 Check Expected 2.1265   Read .0000   Error 2.1265  TOL .0110 Volts     Test#[ 3] FAIL");
-    EXPECT_EQ(test.fails, 1);
-    EXPECT_TRUE(test.completed());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rig.port.conversions = 0;
+        rig.shown.clear();
+        svc.boxes.clear();
+        if (c.retry)
+            svc.answer(platform::vbRetry);
+        rig.port.beforeConversion = [&](int n) {
+            if (n != c.conversion)
+                return;
+            board().transcript.clear();
+            c.fault(board());
+        };
+        run(QStringLiteral("100000"), QStringLiteral("500"));
 
-    // The initial store's reading goes unanswered: both of its checks fail, the window
-    // check against a reading of 0 rather than whatever the buffer held.
-    rig.port.conversions = 0;
-    rig.port.beforeConversion = [&](int n) {
-        if (n == 6)
-            board().dropNextReplies(1);
-    };
-    run(QStringLiteral("4"), QStringLiteral("4"));
-    EXPECT_EQ(rig.logLines().value(6),
-              " Wiper Position 63 Check Expected 2.0932   Read .0000   Error 2.0932  TOL .0110 Volts     Test#[ 1] FAIL");
-    EXPECT_EQ(rig.logLines().value(7),
-              "Initial Test :   Wiper Position 63 Check Recorded value [00.0000] >= 02.0823 and <= 02.1042 Volts   Test#[ 2] FAIL");
-    EXPECT_EQ(test.fails, 2);
-    EXPECT_EQ(rig.lamps[2], runin::kLampFail);
-    EXPECT_EQ(rig.shownText(Field::RowError, 2), "-.---");
-
-    // No top reading: nothing to check against, the run ends at once.
-    rig.port.conversions = 0;
-    rig.port.beforeConversion = [&](int n) {
-        if (n == 2)
-            board().dropNextReplies(1);
-    };
-    run(QStringLiteral("4"), QStringLiteral("4"));
-    EXPECT_TRUE(rig.logLines().value(4).startsWith(
-        "User Test ID   Test Terminated : Test Count:[ 0] Fail Count:[ 0]  Date / Time Stamp: 03-02-2026 "));
-    EXPECT_EQ(rig.shownText(Field::RowMeasured, 0), "-.---");
+        const QStringList lines = rig.logLines();
+        const qsizetype at = lines.indexOf(c.line);
+        ASSERT_GE(at, 0) << rig.log.toStdString();
+        QString next = lines.value(at + 1);
+        if (c.retry) {
+            EXPECT_EQ(next, "Link lost: the board was searched again; the run stops.");
+            next = lines.value(at + 2);
+        }
+        EXPECT_TRUE(next.startsWith(QStringLiteral("User Test ID   Test Terminated : Test Count:[%1] Fail Count:[ 0]  "
+                                                   "Date / Time Stamp: 03-02-2026 ").arg(c.moves)))
+            << next.toStdString();
+        EXPECT_EQ(lines.size(), at + (c.retry ? 4 : 3)) << "the run ends at once";
+        EXPECT_EQ(svc.boxes.size(), c.retry ? 1u : 0u);
+        EXPECT_EQ(test.fails, 0);
+        EXPECT_FALSE(test.completed());
+        EXPECT_EQ(rig.lamps[size_t(c.row)], runin::kLampFail);
+        EXPECT_EQ(rig.shownText(Field::RowMeasured, c.row), "-.---");
+        EXPECT_EQ(rig.shownText(Field::FailCount), "----");
+        // Nothing is checked or worked out from it, and nothing more of the run is sent.
+        EXPECT_TRUE(lines.filter(" FAIL").isEmpty());
+        if (c.row == 0) {
+            EXPECT_EQ(rig.shownText(Field::MaxV), "-----");
+        }
+        if (c.row == 2) {
+            EXPECT_TRUE(lines.filter("Initial Test").isEmpty());
+        }
+        EXPECT_EQ(rig.port.conversions, c.conversion);
+        for (const auto& rq : board().transcript.requests(0x12))
+            EXPECT_FALSE(rq[2] == 0 && (rq[3] == 0x80 || rq[3] == 0x90)) << "a line moved after the fault";
+    }
 }
 
 TEST(RunInSettingsCheck, RefusesWhatCannotRunNamingTheField)

@@ -107,14 +107,173 @@ TEST_F(RunInWindowTest, AbortAndCloseStopTheRunAfterItsPass)
         "User Test ID   Test Terminated : Test Count:[ 8] Fail Count:[ 0]  Date / Time Stamp: 03-02-2026 10:00:00\r\n"));
     EXPECT_TRUE(w.cmdAbortRun->isHidden());
 
-    // Closing mid-run: the run ends with its termination line first, then the window goes.
+    // Closing mid-run asks first: No keeps the window and the run; Yes ends the run with its
+    // termination line, then the window goes.
+    const QString question = "The run-in log has not been saved. Close the window and lose it?";
+    svc.answer(platform::vbNo);
+    svc.answer(platform::vbYes);
+    bool askedOnce = false, askedTwice = false;
     svc.onPump = [&](int) {
-        if (w.run().moves == 13)
+        if (w.run().moves == 13 && !askedOnce) {
+            askedOnce = true;
             w.close();
+        } else if (w.run().moves == 21 && !askedTwice) {
+            askedTwice = true;
+            w.close();
+        }
     };
     runTest(QStringLiteral("100000"));
+    ASSERT_EQ(svc.boxTexts(), (QStringList{question, question}));
+    EXPECT_EQ(svc.boxes[0].buttons, platform::vbYesNo);
     EXPECT_FALSE(forms().UPDN_Runin.loaded());
-    EXPECT_TRUE(w.logText().endsWith("Test Terminated : Test Count:[ 16] Fail Count:[ 0]  Date / Time Stamp: 03-02-2026 10:00:00\r\n"));
+    EXPECT_TRUE(w.logText().endsWith("Test Terminated : Test Count:[ 24] Fail Count:[ 0]  Date / Time Stamp: 03-02-2026 10:00:00\r\n"));
+}
+
+// The board unplugged mid-run and plugged back while the link dialog is up: Retry finds it
+// again, and the run stops there rather than count every later move as a part failure.
+TEST_F(RunInWindowTest, ALinkLostMidRunEndsItWithTheLinkLostLine)
+{
+    UPDN_Runin& w = window();
+    bool unplugged = false;
+    svc.onPump = [&](int) {
+        if (w.run().moves == 5 && !unplugged) {
+            unplugged = true;
+            board().unplug();
+        }
+    };
+    svc.onBox = [&](const QString&, int) {
+        board().replug();
+        board().transcript.clear();
+        return int(platform::vbRetry);
+    };
+    runTest(QStringLiteral("100000"));
+    svc.onBox = nullptr;
+
+    EXPECT_EQ(svc.boxTexts(), QStringList{"Please check USB connection.\r\ncheckStatus"});
+    const QStringList lines = w.logText().split("\r\n");
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 4], " Wiper Position 64 No Reading: write refused   Test#[ 7] NO READING");
+    EXPECT_EQ(lines[lines.size() - 3], "Link lost: the board was searched again; the run stops.");
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("User Test ID   Test Terminated : Test Count:[ 5] Fail Count:[ 0]"));
+    EXPECT_EQ(w.lblRUnCount[1]->text(), "----");
+    EXPECT_EQ(w.Shp_Test_Status[3]->fillColor(), runin::kLampFail);
+    EXPECT_EQ(w.lvlWipV[3]->text(), "-.---");
+    EXPECT_TRUE(w.cmdRunInitial->isEnabled());
+    // The board searched again is asked for no reading of the run.
+    EXPECT_TRUE(board().transcript.requests(0x11).empty());
+}
+
+TEST_F(RunInWindowTest, ClosingWithAnUnsavedLogAsksAndASavedOneClosesQuietly)
+{
+    const QString question = "The run-in log has not been saved. Close the window and lose it?";
+    runTest(QStringLiteral("4"), QStringLiteral("4"));
+    UPDN_Runin* w = &window();
+    svc.answer(platform::vbNo);
+    w->close();
+    EXPECT_TRUE(forms().UPDN_Runin.loaded());
+    EXPECT_FALSE(w->logText().isEmpty());
+
+    w->txtFilePath->setText(QDir(dataDir.path()).filePath("saved.txt"));
+    w->cmdStartRec[0]->click();
+    w->close(); // saved: nothing to lose
+    EXPECT_FALSE(forms().UPDN_Runin.loaded());
+    EXPECT_EQ(svc.boxTexts(), QStringList{question});
+
+    runTest(QStringLiteral("4"), QStringLiteral("4"));
+    w = &window();
+    svc.answer(platform::vbYes);
+    w->close();
+    EXPECT_FALSE(forms().UPDN_Runin.loaded());
+    EXPECT_EQ(svc.boxTexts(), (QStringList{question, question}));
+
+    runTest(QStringLiteral("4"), QStringLiteral("4"));
+    window().cndTclear->click(); // an empty log has nothing to lose
+    window().close();
+    EXPECT_FALSE(forms().UPDN_Runin.loaded());
+    EXPECT_EQ(svc.boxes.size(), 2u);
+}
+
+// However the program ends, a log with unsaved text is first added as a record to the file
+// the window names (whatever "Append" says, so an earlier record stays); with no file, or
+// one that cannot be written, to a file of its own in the program directory.
+TEST_F(RunInWindowTest, AProgramEndSavesTheUnsavedLogAsARecord)
+{
+    const QString named = QDir(dataDir.path()).filePath("endurance.txt");
+    const QString fallback = QDir(dataDir.path()).filePath("runin-log-20260302-100000.txt");
+    const auto record = [this](const QString& log) {
+        return "Trace File Data Acquisition " + svc.clock.toString("MM-dd-yyyy HH:mm:ss") + "\r\n" + log + "\r\nEND\r\n";
+    };
+
+    // A Cancel in a link dialog in the middle of a run, with a file named that holds an
+    // earlier record and "Append" clear.
+    {
+        QFile f(named);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier record\r\n");
+    }
+    UPDN_Runin& w = window();
+    w.txtFilePath->setText(named);
+    bool dropped = false;
+    svc.onPump = [&](int) {
+        if (w.run().moves == 5 && !dropped) {
+            dropped = true;
+            board().dropNextReplies(100); // the line writes' and then the next conversion's
+        }
+    };
+    QString log;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(ends([&] {
+        svc.onBox = [&](const QString&, int) {
+            log = w.logText(); // the log as the program ends
+            return platform::vbCancel;
+        };
+        runTest(QStringLiteral("100000"));
+    }));
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(log.contains("Beginning Loop"));
+    EXPECT_EQ(readFile(named), "earlier record\r\n" + record(log));
+    EXPECT_NE(said.find("the unsaved run-in log was appended to " + QDir::toNativeSeparators(named).toStdString()),
+              std::string::npos)
+        << said;
+    EXPECT_FALSE(QFile::exists(fallback));
+}
+
+TEST_F(RunInWindowTest, AProgramEndWithNoUsableFileSavesToItsOwnFile)
+{
+    const QString fallback = QDir(dataDir.path()).filePath("runin-log-20260302-100000.txt");
+    const struct {
+        const char* name;
+        QString path;
+        QString reason; // in what stderr says
+    } cases[] = {
+        {"no file named", QString(), "names no record file"},
+        {"a directory named", dataDir.path(), QDir::toNativeSeparators(dataDir.path())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(fallback);
+        runTest(QStringLiteral("4"), QStringLiteral("4"));
+        UPDN_Runin& w = window();
+        w.txtFilePath->setText(c.path);
+        const QString log = w.logText();
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(ends([] { forms().frmMainF340().close(); })); // closing the console ends the program
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(readFile(fallback),
+                  "Trace File Data Acquisition " + svc.clock.toString("MM-dd-yyyy HH:mm:ss") + "\r\n" + log + "\r\nEND\r\n");
+        EXPECT_NE(said.find("was appended to " + QDir::toNativeSeparators(fallback).toStdString()), std::string::npos) << said;
+        EXPECT_NE(said.find(c.reason.toStdString()), std::string::npos) << said;
+        TearDown();
+        SetUp();
+    }
+
+    // Saved before the end: nothing more is written.
+    QFile::remove(fallback);
+    runTest(QStringLiteral("4"), QStringLiteral("4"));
+    window().txtFilePath->setText(QDir(dataDir.path()).filePath("saved.txt"));
+    window().cmdStartRec[0]->click();
+    EXPECT_TRUE(ends([] { forms().frmMainF340().close(); }));
+    EXPECT_FALSE(QFile::exists(fallback));
 }
 
 TEST_F(RunInWindowTest, SettingsThatCannotRunAreRefusedBeforeAnythingIsSent)
