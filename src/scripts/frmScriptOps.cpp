@@ -419,6 +419,7 @@ void frmScriptOps::ReadScriptFile()
     d.title = "Select Script File to Open";
     d.filter = "Dravonix Script Files |*.txt|All Files|*.*";
     d.defaultExt = "txt";
+    platform::openInLastFolder(d, "script", "scripts");
     const QString path = platform::services().openFileName(d);
     if (path.isEmpty())
         return;

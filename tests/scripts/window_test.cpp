@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QStyle>
@@ -414,10 +415,16 @@ TEST_F(ScriptWindowTest, PositionFieldIsEmptyAfterAnOpenAndKeptByAReload)
     EXPECT_EQ(w.txtRunning->text(), "Done");
     w.cmdReload2->click();
     EXPECT_EQ(w.txtRunning->text(), "Done");
-    svc.openPaths.push_back(writeScript({"00,3F,", "00,,3F", "00,,3F"}, "other.txt"));
+    const QString other = writeScript({"00,3F,", "00,,3F", "00,,3F"}, "other.txt");
+    svc.openPaths.push_back(other);
     w.mnuScript_Read_Click();
     EXPECT_EQ(w.txtRunning->text(), "");
     EXPECT_EQ(w.txtTotLines->text(), "3");
+    // The dialog opened first in the example scripts (run from the build tree), then where the
+    // last script was chosen.
+    ASSERT_EQ(svc.dialogs.size(), 2u);
+    EXPECT_EQ(svc.dialogs[0].directory, DCPEVAL_SOURCE_DIR "/examples/scripts");
+    EXPECT_EQ(svc.dialogs[1].directory, QFileInfo(other).absolutePath());
 }
 
 namespace {
