@@ -46,6 +46,22 @@ Services& services()
 
 void setServices(Services* s) { g_services = s; }
 
+namespace {
+std::function<void()>& boxHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void setBeforeMessageBox(std::function<void()> hook) { boxHook() = std::move(hook); }
+
+void beforeMessageBox()
+{
+    if (boxHook())
+        boxHook()();
+}
+
 double secondsSinceMidnight()
 {
     return services().now().time().msecsSinceStartOfDay() / 1000.0;

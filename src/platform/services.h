@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
 
 namespace platform {
@@ -77,9 +78,15 @@ public:
 Services& services();
 void setServices(Services* s);
 
+// Run before every message box, so that a window which batches its repaints shows its state
+// as it stands under the box. One hook at a time (an empty one: none).
+void setBeforeMessageBox(std::function<void()> hook);
+void beforeMessageBox();
+
 // Shorthands used all over the windows.
 inline int msgBox(const QString& text, int buttons = vbOKOnly, const QString& title = QString())
 {
+    beforeMessageBox();
     return services().msgBox(text, buttons, title);
 }
 inline void sleepMs(int ms) { services().sleepMs(ms); }

@@ -21,7 +21,15 @@ std::span<const std::uint8_t> sentRegisters(std::span<const std::uint8_t> regs)
 }
 
 constexpr int kConsoleReadFieldsCleared = 32; // what the console's clear button empties
+
+// A run stops sending once a link dialog was answered Retry: the steps after it are skipped.
+struct LinkWatch {
+    int retries = LinkRetryCount();
+    bool lost() const { return LinkRunActive() && LinkRetryCount() != retries; }
+};
 } // namespace
+
+int ConsoleBus::linkRetries() { return LinkRetryCount(); }
 
 bool ConsoleBus::i2cWrite(std::uint8_t address, std::span<const std::uint8_t> regs, std::span<const std::uint8_t> data)
 {
@@ -50,10 +58,15 @@ bool ConsoleBus::i2cRead(std::uint8_t address, std::span<const std::uint8_t> reg
 std::optional<std::vector<std::uint8_t>> ConsoleBus::spiTransfer(std::span<const std::uint8_t> bytes)
 {
     frmMainF340& con = forms().frmMainF340();
+    const LinkWatch link;
     // P2.4 high: the supply potentiometer lets go of the bus, the device under test has it.
     con.chkGPvalueP2[4]->setChecked(true);
     con.cmdWrGPData_Click(2);
+    if (link.lost())
+        return std::nullopt;
     con.cmdRdGPData_Click(2);
+    if (link.lost())
+        return std::nullopt;
     con.chkSPIread->setChecked(true);
     con.txtNumToWrite->setText(QString::number(bytes.size()));
     for (size_t j = 0; j < bytes.size() && j < con.txtWriteVal.size(); ++j)

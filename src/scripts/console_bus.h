@@ -13,6 +13,7 @@ public:
     bool i2cRead(std::uint8_t address, std::span<const std::uint8_t> regs, std::span<std::uint8_t> out) override;
     std::optional<std::vector<std::uint8_t>> spiTransfer(std::span<const std::uint8_t> bytes) override;
     std::optional<std::array<std::uint8_t, 6>> readPorts() override;
+    int linkRetries() override;
 };
 
 } // namespace script

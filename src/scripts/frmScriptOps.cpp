@@ -24,6 +24,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QSet>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 using namespace script;
@@ -40,12 +43,19 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kGridTop = 3120 / kTwipsPerPixel;
 constexpr int kGridLeft = 100 / kTwipsPerPixel;
 constexpr int kRowHeight = 18;
+// Column widths in the grid's units (an eighth of a hex digit).
 constexpr int kDataColumnWidth = 208;
-const std::array<int, kCellCount> kColumnWidths{64, 64, 64, 208, 208, 208, 124, 298};
+const std::array<int, kCellCount> kColumnWidths{64, 64, 64, 208, 208, 208, 124, 0}; // Comment: the rest
+constexpr int kSpiRegAdrWidth = 2; // pixels: the SPI family's Reg Adr is a sliver
+// A frame: what changes during a run is shown at most this often (ms on the program's clock).
+constexpr std::int64_t kFrameMs = 16;
 
 QLineEdit* field(const QString& text, int width = 48, const QString& tip = QString())
 {
     auto* e = new QLineEdit(text);
+    // Opaque, so that a run's changing fields repaint themselves only, not the frames behind them.
+    e->setBackgroundRole(QPalette::Window);
+    e->setAutoFillBackground(true);
     e->setFixedWidth(width);
     e->setAlignment(Qt::AlignCenter);
     if (!tip.isEmpty())
@@ -67,10 +77,17 @@ frmScriptOps::frmScriptOps()
     setWindowTitle("Setup - Script IC Send/Receive");
     resize(10005 / kTwipsPerPixel, 7695 / kTwipsPerPixel);
     buildControls();
+    // A box of a run (the pause, a link or transfer dialog, a row failure) sits over the grid
+    // as it stands, the row in hand current.
+    platform::setBeforeMessageBox([this] {
+        if (batching())
+            showNow();
+    });
 }
 
 frmScriptOps::~frmScriptOps()
 {
+    platform::setBeforeMessageBox({});
     if (g_ActiveForm == this)
         g_ActiveForm = nullptr;
 }
@@ -294,13 +311,41 @@ void frmScriptOps::Form_Load()
     if (g_SPIFamily)
         heads[kI2CAdr] = heads[kRegAdr] = QString();
     vbalGrid1->grid().setHeaders(heads);
+    // Comment stretches over the width the others leave, from no more than its heading, so that
+    // a window just wide enough for the other columns needs no scrolling.
     for (int c = 0; c < kCellCount; ++c)
-        vbalGrid1->setColumnWidth(c, g_SPIFamily && c == kRegAdr ? 2 : kColumnWidths[static_cast<size_t>(c)]);
+        vbalGrid1->setColumnWidth(c, g_SPIFamily && c == kRegAdr ? kSpiRegAdrWidth
+                                     : c == kComment             ? vbalGrid1->headerWidth(c)
+                                                                 : std::max(vbalGrid1->unitsToPixels(kColumnWidths[static_cast<size_t>(c)]),
+                                                                            vbalGrid1->headerWidth(c)));
     platform::pumpEvents();
     vbalGrid1->setUpdatesEnabled(true);
     platform::pumpEvents();
     stateChanged();
+    // Wide enough for every column but Comment, which takes what is left, within the screen.
+    int columns = 2 * vbalGrid1->frameWidth() + vbalGrid1->verticalScrollBar()->sizeHint().width() +
+                  vbalGrid1->headerWidth(kComment);
+    for (int c = 0; c < kComment; ++c)
+        columns += vbalGrid1->columnWidth(c);
+    resize(std::max(width(), columns + 400 / kTwipsPerPixel), height());
+    fitScreen();
     Form_Resize();
+}
+
+void frmScriptOps::fitScreen()
+{
+    // Beyond the screen the grid scrolls instead. The frame is known once the window is shown.
+    if (const QScreen* s = screen()) {
+        const int most = s->availableGeometry().width() - (frameGeometry().width() - width());
+        if (width() > most)
+            resize(most, height());
+    }
+}
+
+void frmScriptOps::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    fitScreen();
 }
 
 void frmScriptOps::Form_GotFocus() { g_ActiveFormSet(); }
@@ -374,11 +419,15 @@ void frmScriptOps::ReadScriptFile()
     d.title = "Select Script File to Open";
     d.filter = "Dravonix Script Files |*.txt|All Files|*.*";
     d.defaultExt = "txt";
+    platform::openInLastFolder(d, "script", "scripts");
     const QString path = platform::services().openFileName(d);
     if (path.isEmpty())
         return;
     if (LoadScriptFile(path)) {
         ScriptChosen = true;
+        // No row of a script just opened has run (a Reload keeps the position of the last run).
+        exec_.txtRunning.clear();
+        stateChanged();
         return;
     }
     // A refused file leaves the window with the script it had, Reload included.
@@ -392,8 +441,6 @@ void frmScriptOps::setRunButtonsEnabled(bool on)
     cmdExecAll->setEnabled(on);
     cmdRunContinuous->setEnabled(on);
 }
-
-static void showRows(ScriptGrid* g, const ScriptLoad& s);
 
 bool frmScriptOps::LoadScriptFile(const QString& path)
 {
@@ -427,22 +474,45 @@ bool frmScriptOps::LoadScriptFile(const QString& path)
     txtScriptLine1->setText(timeText(platform::services().now()));
     exec_.setScript(std::move(load));
     txttotReads->setText(QString::number(exec_.script().readCount));
-    showRows(vbalGrid1, exec_.script());
+    vbalGrid1->grid().reload();
+    fitColumns();
     frmScriptExec->show();
     setWindowTitle("[ " + cdlFileTitle_ + " ]    Script IC Send / Receive");
     setRunButtonsEnabled(true);
     return true;
 }
 
-// The grid shows the new rows; the data columns narrow to their longest text (at least 8
-// characters' room).
-static void showRows(ScriptGrid* g, const ScriptLoad& s)
+void frmScriptOps::fitColumns()
 {
-    g->grid().reload();
-    const int w = 8 * std::max(s.longestDataWr, 8), d = 8 * std::max(s.longestDataRd, 8);
-    g->setColumnWidth(kDataWr, w < kDataColumnWidth ? w : kDataColumnWidth);
-    g->setColumnWidth(kDataRd, d < kDataColumnWidth ? d : kDataColumnWidth);
-    g->setColumnWidth(kActRd, d < kDataColumnWidth ? d : kDataColumnWidth);
+    const ScriptLoad& s = exec_.script();
+    ScriptGrid* g = vbalGrid1;
+    auto px = [g](int column, int units) { return std::max(g->unitsToPixels(units), g->headerWidth(column)); };
+    const int widest = px(kDataWr, kDataColumnWidth);
+    // The data columns narrow to their longest field (room for 8 digits at least). Act_Rd also
+    // holds what delay and GPIO rows show there.
+    const int w = std::min(px(kDataWr, 8 * std::max(s.longestDataWr, 8)), widest);
+    int d = std::min(px(kDataRd, 8 * std::max(s.longestDataRd, 8)), widest);
+    // Each distinct text measured once: a script repeats a few Operation texts many times.
+    QSet<QString> acts, operations;
+    for (const ScriptRow& r : s.rows) {
+        if (r.delay == -1)
+            acts.insert("Delay Keypress");
+        else if (r.delay >= 1)
+            acts.insert(QString("Delay %1").arg(r.delay));
+        else if (r.text(kI2CAdr) == "GPIO")
+            acts.insert(r.text(kDataRd));
+        operations.insert(r.text(kOperation));
+    }
+    int act = d;
+    for (const QString& t : acts)
+        act = std::max(act, g->widthFor(kActRd, t));
+    int operation = px(kOperation, kColumnWidths[kOperation]);
+    for (const QString& t : operations)
+        operation = std::max(operation, g->widthFor(kOperation, t));
+    g->setColumnWidth(kDataWr, w);
+    g->setColumnWidth(kDataRd, d);
+    g->setColumnWidth(kActRd, std::min(act, widest));
+    g->setColumnWidth(kOperation, operation);
 }
 
 void frmScriptOps::cmdReload2_Click()
@@ -484,6 +554,7 @@ void frmScriptOps::cmdRunContinuous_Click()
 
 void frmScriptOps::finishRun()
 {
+    flush();
     cmdReload2->setEnabled(true);
     if (closeAfterRun_) {
         closeAfterRun_ = false;
@@ -507,21 +578,92 @@ void frmScriptOps::closeEvent(QCloseEvent* e)
 
 void frmScriptOps::cmdAbort_Click() { exec_.cmdAbort_Click(); }
 
-void frmScriptOps::ExecuteScriptRow(int row, int column) { exec_.ExecuteScriptRow(row, column); }
+void frmScriptOps::ExecuteScriptRow(int row, int column)
+{
+    exec_.ExecuteScriptRow(row, column);
+    flush();
+}
 
 void frmScriptOps::vbalGrid1_CellActivated(int row, int column)
 {
     exec_.gridCurrentRow = vbalGrid1->currentRow() + 1;
     exec_.cellActivated(row, column);
+    flush();
 }
 
-void frmScriptOps::cmdISample_Click() { exec_.cmdISample_Click(); }
+void frmScriptOps::cmdISample_Click()
+{
+    exec_.cmdISample_Click();
+    flush();
+}
 
 void frmScriptOps::chkISample_MouseUp() { exec_.userSetSampling(chkISample->isChecked()); }
 
-void frmScriptOps::rowChanged(int row) { vbalGrid1->grid().rowChanged(row); }
+// --- what the screen shows ----------------------------------------------------------------
+
+void frmScriptOps::rowChanged(int row)
+{
+    if (row >= static_cast<int>(rowDirty_.size()))
+        rowDirty_.resize(static_cast<size_t>(row) + 1, 0);
+    if (!rowDirty_[static_cast<size_t>(row)]) {
+        rowDirty_[static_cast<size_t>(row)] = 1;
+        dirtyRows_.push_back(row);
+    }
+    if (!batching())
+        flush();
+}
 
 void frmScriptOps::stateChanged()
+{
+    stateDirty_ = true;
+    if (!batching())
+        flush();
+}
+
+void frmScriptOps::framePoint()
+{
+    const bool rowMoved = exec_.gridCurrentRow != syncedRow_;
+    if (dirtyRows_.empty() && !stateDirty_ && !rowMoved)
+        return;
+    const std::int64_t now = platform::services().monotonicMs();
+    if (shownOnce_ && now - shownAtMs_ < kFrameMs)
+        return;
+    flush();
+    shownAtMs_ = now;
+    shownOnce_ = true;
+}
+
+void frmScriptOps::showNow()
+{
+    flush();
+    shownAtMs_ = platform::services().monotonicMs();
+    shownOnce_ = true;
+    // Paints what is waiting to be painted, and runs no other event.
+    if (isVisible())
+        QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+}
+
+void frmScriptOps::flush()
+{
+    for (int r : dirtyRows_) {
+        rowDirty_[static_cast<size_t>(r)] = 0;
+        vbalGrid1->grid().rowChanged(r);
+    }
+    dirtyRows_.clear();
+    if (stateDirty_) {
+        stateDirty_ = false;
+        applyState();
+    }
+    // The row in hand is the grid's current row, from before it executes; between runs the
+    // user's own choice stands.
+    const int row = exec_.gridCurrentRow;
+    if ((batching() || row != syncedRow_) && row >= 1 && row <= vbalGrid1->rowCount() &&
+        vbalGrid1->currentRow() != row - 1)
+        vbalGrid1->setCurrentRow(row - 1);
+    syncedRow_ = row;
+}
+
+void frmScriptOps::applyState()
 {
     const Executor& e = exec_;
     auto set = [](QLineEdit* f, const QString& t) {
@@ -554,10 +696,6 @@ void frmScriptOps::stateChanged()
         if (e.dataRecordShown)
             fitTopRow();
     }
-    // The grid's current row follows the run.
-    if (e.running() && e.gridCurrentRow >= 1 && e.gridCurrentRow <= vbalGrid1->rowCount() &&
-        vbalGrid1->currentRow() != e.gridCurrentRow - 1)
-        vbalGrid1->setCurrentRow(e.gridCurrentRow - 1);
 }
 
 // --- results file -------------------------------------------------------------------------

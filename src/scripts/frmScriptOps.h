@@ -11,7 +11,9 @@
 #include <QMainWindow>
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class Lamp;
 class QAction;
@@ -99,6 +101,8 @@ public:
     void Form_Resize();
     // Widens the window when the frames above the grid need more room than it has.
     void fitTopRow();
+    // Narrows it to the screen's available width.
+    void fitScreen();
     void txtI2CAdr_KeyPress(int KeyAscii);
     void mnuScript_Read_Click() { ReadScriptFile(); }
     void ReadScriptFile();
@@ -128,16 +132,27 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool event(QEvent* e) override;
     // Closing unloads the window; during a run it stops the run first and closes after it.
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    // script::Host
+    // script::Host. While rows run, what changed is shown once per frame (at the first event
+    // pump a frame after the last showing), before every message box, at a delay row's start
+    // and at the end of the run; a row's state that lasts less than a frame may never show.
     void rowChanged(int row) override;
     void stateChanged() override;
     void autoSave() override { Auto_Script_Save(); }
     void runStarting() override { g_ActiveFormSet(); }
+    void framePoint() override;
+    void showNow() override;
+    bool batching() const { return exec_.running() || exec_.rowBusy(); }
+    // The changes noted since the last showing go to the grid and the fields.
+    void flush();
+    void applyState();
+    // The width each column needs for the rows loaded.
+    void fitColumns();
 
     void g_ActiveFormSet();
     void buildControls();
@@ -150,4 +165,10 @@ private:
     bool closeAfterRun_ = false;
     void finishRun();
     QWidget* top_ = nullptr;
+    std::vector<int> dirtyRows_;
+    std::vector<char> rowDirty_; // by row number
+    bool stateDirty_ = false;
+    int syncedRow_ = 0; // the executor's row in hand at the last showing
+    std::int64_t shownAtMs_ = 0;
+    bool shownOnce_ = false;
 };

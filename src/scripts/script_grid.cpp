@@ -1,7 +1,19 @@
 #include "scripts/script_grid.h"
 
-#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QHelpEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStaticText>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+#include <cmath>
 
 using namespace script;
 
@@ -19,22 +31,129 @@ QVariant alignment(int column)
 {
     return QVariant::fromValue(column == kComment ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
 }
+
+// Paints a cell as the item view's own delegate does (its background or the selection, its
+// text centred or to the left within the text margins, cut with an ellipsis), but from laid-out
+// texts it keeps: a run repaints the same few texts again and again, and laying each out
+// afresh was most of what a repaint cost.
+class CellPainter : public QStyledItemDelegate {
+public:
+    explicit CellPainter(QObject* parent) : QStyledItemDelegate(parent) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                         : (option.state & QStyle::State_Active)  ? QPalette::Active
+                                                                                   : QPalette::Inactive;
+        // Every cell paints its own ground: the grid's ground is not filled behind the cells.
+        if (selected) {
+            p->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        } else {
+            const QVariant bg = index.data(Qt::BackgroundRole);
+            p->fillRect(option.rect, bg.isValid() ? QBrush(bg.value<QColor>()) : option.palette.brush(group, QPalette::Base));
+        }
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (text.isEmpty())
+            return;
+        const bool bold = cellFormat(index.column()) == 1;
+        useFont(option.font, option.widget);
+        const QFont& font = bold ? bold_ : plain_;
+        const int margin = textMargin_;
+        const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
+        const QStaticText& laid = laidOut(text, bold, room.width());
+        const QSizeF size = laid.size();
+        const qreal x = index.column() == kComment ? room.left() : room.left() + (room.width() - size.width()) / 2;
+        const qreal y = room.top() + (room.height() - size.height()) / 2;
+        p->setFont(font);
+        p->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        p->drawStaticText(QPointF(x, y), laid);
+    }
+
+private:
+    void useFont(const QFont& font, const QWidget* widget) const
+    {
+        if (ready_ && font == plain_)
+            return;
+        plain_ = font;
+        bold_ = font;
+        bold_.setBold(true);
+        textMargin_ = (widget ? widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) : 2) + 1;
+        laid_.clear();
+        ready_ = true;
+    }
+    // The text as drawn in a room that wide: whole, or cut with an ellipsis.
+    const QStaticText& laidOut(const QString& text, bool bold, int width) const
+    {
+        const QFont& font = bold ? bold_ : plain_;
+        Key key{text, bold, 0};
+        auto it = laid_.constFind(key);
+        if (it == laid_.constEnd() || it->size().width() > width) {
+            // Cut texts are kept by the width they were cut to.
+            const QFontMetrics fm(font);
+            const QString shown = fm.horizontalAdvance(text) <= width ? text : fm.elidedText(text, Qt::ElideRight, width);
+            if (shown != text)
+                key.width = width;
+            it = laid_.constFind(key);
+            if (it == laid_.constEnd()) {
+                if (laid_.size() > kMostKept)
+                    laid_.clear();
+                QStaticText st(shown);
+                st.setTextFormat(Qt::PlainText);
+                st.prepare(QTransform(), font);
+                it = laid_.insert(key, st);
+            }
+        }
+        return *it;
+    }
+
+    struct Key {
+        QString text;
+        bool bold;
+        int width; // 0: the whole text
+        bool operator==(const Key& o) const { return width == o.width && bold == o.bold && text == o.text; }
+    };
+    friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.text, k.bold, k.width); }
+    static constexpr int kMostKept = 8192;
+    mutable QHash<Key, QStaticText> laid_;
+    mutable QFont plain_, bold_;
+    mutable int textMargin_ = 3;
+    mutable bool ready_ = false;
+};
+
+// The grid's column headings, which can say how wide a heading's text and margins are.
+class Header : public QHeaderView {
+public:
+    Header() : QHeaderView(Qt::Horizontal)
+    {
+        // As a table view's own headings, but they stay as they are while the current row
+        // moves: repainting them at every move was a good part of what a run's frame cost.
+        setSectionsClickable(true);
+        setHighlightSections(false);
+    }
+    int needs(int section) const { return sectionSizeFromContents(section).width(); }
+};
 } // namespace
+
+ScriptGridModel::ScriptGridModel(const Executor& ex, QObject* parent) : QAbstractTableModel(parent), ex_(ex)
+{
+    bold_.setBold(true);
+}
 
 int ScriptGridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    return loaded_ ? ex_.rowCount() : kBlankRows;
+    return loaded_ ? static_cast<int>(shown_.size()) : kBlankRows;
 }
 
 int ScriptGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kCellCount; }
 
 QVariant ScriptGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!loaded_ || !index.isValid() || index.row() >= ex_.rowCount())
+    if (!loaded_ || !index.isValid() || index.row() >= static_cast<int>(shown_.size()))
         return {};
-    const ScriptRow& r = ex_.row(index.row() + 1);
+    const Shown& r = shown_[static_cast<size_t>(index.row())];
     const auto c = static_cast<size_t>(index.column());
     switch (role) {
     case Qt::DisplayRole:
@@ -44,15 +163,15 @@ QVariant ScriptGridModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return alignment(index.column());
     case Qt::FontRole:
-        if (cellFormat(index.column()) == 1) {
-            QFont f;
-            f.setBold(true);
-            return f;
-        }
-        return {};
+        return cellFormat(index.column()) == 1 ? QVariant(bold_) : QVariant();
     default:
         return {};
     }
+}
+
+QFont ScriptGridModel::cellFont(int column, const QFont& gridFont) const
+{
+    return cellFormat(column) == 1 ? bold_.resolve(gridFont) : gridFont;
 }
 
 QVariant ScriptGridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -76,24 +195,53 @@ void ScriptGridModel::reload()
 {
     beginResetModel();
     loaded_ = true;
+    shown_.resize(static_cast<size_t>(ex_.rowCount()));
+    for (int r = 1; r <= ex_.rowCount(); ++r)
+        shown_[static_cast<size_t>(r - 1)] = Shown{ex_.row(r).cell, ex_.row(r).colour};
     endResetModel();
 }
 
 void ScriptGridModel::rowChanged(int row)
 {
-    if (loaded_ && row >= 1 && row <= ex_.rowCount())
-        Q_EMIT dataChanged(index(row - 1, 0), index(row - 1, kCellCount - 1));
+    if (!loaded_ || row < 1 || row > ex_.rowCount() || row > static_cast<int>(shown_.size()))
+        return;
+    Shown& s = shown_[static_cast<size_t>(row - 1)];
+    const ScriptRow& now = ex_.row(row);
+    // Cell by cell: a run changes two or three cells of a row, and every cell repainted costs
+    // a text layout.
+    for (int c = 0; c < kCellCount; ++c) {
+        const auto i = static_cast<size_t>(c);
+        if (s.cell[i] == now.cell[i] && s.colour[i] == now.colour[i])
+            continue;
+        s.cell[i] = now.cell[i];
+        s.colour[i] = now.colour[i];
+        const QModelIndex at = index(row - 1, c);
+        Q_EMIT dataChanged(at, at);
+    }
 }
 
 ScriptGrid::ScriptGrid(const Executor& ex, QWidget* parent) : QTableView(parent), model_(ex)
 {
+    setHorizontalHeader(new Header);
+    setItemDelegate(new CellPainter(this));
     setModel(&model_);
+    // The headings keep a selection of their own: sharing the grid's, they would repaint at
+    // every move of the current row (a row's selection covers every column).
+    horizontalHeader()->setSelectionModel(new QItemSelectionModel(&model_, horizontalHeader()));
     model_.setButtonFace(palette().color(QPalette::Button));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1); // the SPI family's Reg Adr is a sliver
+    // The scroll bar paints all of itself: what lies behind it need not be painted again when a
+    // run moves it.
+    verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Likewise the cells: the grid fills only the ground beyond them (paintEvent), a band of
+    // rows at a time, rather than the whole area it repaints.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Comment takes whatever width the other columns leave.
+    horizontalHeader()->setStretchLastSection(true);
 }
 
 QString ScriptGrid::cellText(int row, int column) const { return model_.index(row, column).data().toString(); }
@@ -108,4 +256,76 @@ QString ScriptGrid::headerText(int column) const
     return model_.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-void ScriptGrid::setCurrentRow(int row) { setCurrentIndex(model_.index(row, 0)); }
+void ScriptGrid::setCurrentRow(int row)
+{
+    const QModelIndex at = model_.index(row, 0);
+    // A row out of sight comes in at the top: a run then scrolls the grid a page at a time
+    // rather than a row or two in every frame.
+    const QRect where = visualRect(at);
+    if (at.isValid() && (where.top() < 0 || where.bottom() > viewport()->height()))
+        scrollTo(at, QAbstractItemView::PositionAtTop);
+    setCurrentIndex(at);
+}
+
+int ScriptGrid::cellMargins() const
+{
+    // The item view's text margin on either side, and the grid line that the cell gives up.
+    const int text = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return 2 * text + (showGrid() ? 1 : 0);
+}
+
+int ScriptGrid::unitsToPixels(int units) const
+{
+    const QFontMetricsF fm(font());
+    qreal digit = 0;
+    for (QChar c : QStringLiteral("0123456789ABCDEF"))
+        digit = std::max(digit, fm.horizontalAdvance(c));
+    return static_cast<int>(std::ceil(units * digit / 8.0)) + cellMargins();
+}
+
+int ScriptGrid::widthFor(int column, const QString& text) const
+{
+    const QFontMetricsF fm(model_.cellFont(column, font()));
+    return static_cast<int>(std::ceil(fm.horizontalAdvance(text))) + cellMargins();
+}
+
+int ScriptGrid::headerWidth(int column) const
+{
+    return static_cast<const Header*>(horizontalHeader())->needs(column);
+}
+
+QString ScriptGrid::cutText(int row, int column) const
+{
+    const QString text = cellText(row, column);
+    return !text.isEmpty() && widthFor(column, text) > columnWidth(column) ? text : QString();
+}
+
+void ScriptGrid::paintEvent(QPaintEvent* e)
+{
+    const int rows = rowCount();
+    const int below = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+    const int right = columnViewportPosition(kCellCount - 1) + columnWidth(kCellCount - 1);
+    const QRegion ground = e->region() - QRegion(0, 0, right, below);
+    if (!ground.isEmpty()) {
+        QPainter p(viewport());
+        for (const QRect& r : ground)
+            p.fillRect(r, palette().brush(QPalette::Base));
+    }
+    QTableView::paintEvent(e);
+}
+
+bool ScriptGrid::viewportEvent(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const QModelIndex at = indexAt(help->pos());
+        const QString whole = at.isValid() ? cutText(at.row(), at.column()) : QString();
+        if (whole.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), whole, viewport(), visualRect(at));
+        return true;
+    }
+    return QTableView::viewportEvent(e);
+}
+

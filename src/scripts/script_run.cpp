@@ -1,9 +1,11 @@
 #include "scripts/script_run.h"
 
+#include "link/hid.h"
 #include "platform/services.h"
 #include "shell/globals.h"
 #include "shell/text.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace script {
@@ -16,8 +18,6 @@ struct RowFailure : std::runtime_error {
 };
 
 constexpr int kLampGreen = 10, kLampDarkGreen = 2;
-
-void pump() { platform::pumpEvents(); }
 
 // Counts rows that are executing; the grid's cell event waits for none.
 struct Depth {
@@ -35,7 +35,55 @@ QString illegalAddressText(int row, const QString& address)
     return QString("Illegal I2C address Script Row  %1 Value = %2").arg(row).arg(address);
 }
 
+QString linkLostText(int row) { return QString("The link to the board was lost at row %1; the run stops.").arg(row); }
+
+QString noMainRowsText() { return "The script has no rows to run before its end of main."; }
+
+// A run holds the link's run scope, so that a transfer sent again after a Retry goes out
+// quietly; the outermost notes the Retries so far, and a Retry after that ends the run.
+class Executor::RunScope {
+public:
+    explicit RunScope(Executor& e) : e_(e)
+    {
+        if (e_.runDepth_++ == 0) {
+            e_.retriesAtStart_ = e_.bus_.linkRetries();
+            e_.linkLostRow_ = 0;
+        }
+    }
+    ~RunScope() { --e_.runDepth_; }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+    bool outermost() const { return e_.runDepth_ == 1; }
+
+private:
+    Executor& e_;
+    LinkRun link_;
+};
+
 Executor::Executor(Bus& bus, Host& host) : bus_(bus), host_(host) {}
+
+void Executor::pump()
+{
+    host_.framePoint();
+    platform::pumpEvents();
+}
+
+// True once the link was lost during the run in progress: the board was searched again, and
+// nothing more of the run goes out.
+bool Executor::linkLost()
+{
+    if (runDepth_ > 0 && linkLostRow_ == 0 && bus_.linkRetries() != retriesAtStart_)
+        linkLostRow_ = std::max(currentRow, 1);
+    return linkLostRow_ != 0;
+}
+
+// The outermost run has ended: everything is shown as it stands, then why it stopped early.
+void Executor::endOfRun()
+{
+    host_.showNow();
+    if (linkLostRow_ != 0)
+        platform::msgBox(linkLostText(linkLostRow_));
+}
 
 void Executor::setScript(ScriptLoad load)
 {
@@ -61,6 +109,7 @@ void Executor::execAll(bool fromLoop)
 {
     const bool outer = !running_;
     running_ = true;
+    RunScope run(*this);
     g_AbortRequest = false;
     loopShown = false;
     runAllShown = false;
@@ -71,25 +120,29 @@ void Executor::execAll(bool fromLoop)
     fails = passes = 0;
     txtTotLines = QString::number(load_.endMain);
     state();
-    const int lastMain = load_.hasEndMain ? load_.endMain - 1 : load_.endMain;
+    const int lastMain = lastMainRow();
     mainRow_ = 1;
     while (mainRow_ <= lastMain) {
         gridCurrentRow = mainRow_;
         ExecuteScriptRow(mainRow_, 1);
+        if (linkLost())
+            break; // at once: nothing more of the run goes out
         pump();
         txtRunning = QString::number(mainRow_);
         state();
         pump();
-        if (g_AbortRequest)
+        if (g_AbortRequest || linkLost())
             break;
         ++mainRow_;
     }
-    abortShown = false;
+    // A continuous run keeps "Abort" from its first pass to its end, and offers neither run
+    // button between its passes.
+    if (!fromLoop)
+        abortShown = false;
     txtRunning = "Done";
     state();
     pump();
     dataRecordShown = true;
-    // Between the passes of a continuous run neither run button is offered.
     if (!fromLoop) {
         runAllShown = true;
         loopShown = true;
@@ -97,21 +150,34 @@ void Executor::execAll(bool fromLoop)
     if (outer)
         running_ = false;
     state();
+    if (outer)
+        endOfRun();
 }
 
 void Executor::cmdRunContinuous_Click()
 {
-    running_ = true;
     loopCount = 0;
+    if (lastMainRow() < 1) {
+        // A pass with no rows would take no time and could never be stopped.
+        state();
+        platform::msgBox(noMainRowsText());
+        return;
+    }
+    running_ = true;
+    RunScope run(*this);
     g_AbortRequest = false;
+    loopShown = false;
+    runAllShown = false;
+    abortShown = true;
     state();
     int n = 0;
-    while (!g_AbortRequest) {
-        loopShown = false;
+    while (!g_AbortRequest && !linkLost()) {
         execAll(true);
         ++n;
         loopCount = n;
         state();
+        if (linkLost())
+            break;
         pump();
         pump();
     }
@@ -120,6 +186,7 @@ void Executor::cmdRunContinuous_Click()
     runAllShown = true;
     running_ = false;
     state();
+    endOfRun();
 }
 
 void Executor::cmdAbort_Click()
@@ -194,14 +261,19 @@ void Executor::executeRow(int r)
         row(r).text(kActRd) = QString("Delay %1").arg(row(r).delay);
         changed(r);
         pump();
+        host_.showNow(); // no event runs while it waits: what the screen shows must be current
         platform::sleepMs(row(r).delay);
     } else {
         dataRow(r);
     }
     changed(r);
     state();
+    if (linkLost())
+        return; // the row ends here: no sample, and its I2C Adr stays red
     if (sampling) {
         cmdISample_Click();
+        if (linkLost())
+            return;
         pump();
     }
     row(r).bg(kI2CAdr) = kGreen;
@@ -237,13 +309,19 @@ void Executor::dataRow(int r)
     if (g_I2CFamily) {
         if (writeBytes > 0) {
             const std::vector<std::uint8_t> data = hexBytes(R.text(kDataWr), R.wrBytes);
-            if (!bus_.i2cWrite(g_I2CAddress, regs, data))
+            const bool acknowledged = bus_.i2cWrite(g_I2CAddress, regs, data);
+            if (linkLost())
+                return;
+            if (!acknowledged)
                 R.bg(kDataWr) = kRed;
         }
         R.text(kActRd).clear();
         if (readBytes > 0) {
             buf_.assign(static_cast<size_t>(R.rdBytes), 0);
-            if (!bus_.i2cRead(g_I2CAddress, regs, buf_)) {
+            const bool acknowledged = bus_.i2cRead(g_I2CAddress, regs, buf_);
+            if (linkLost())
+                return; // what came back after the search is no answer to this row
+            if (!acknowledged) {
                 failRow(r, "NAK"); // nothing was read: no bytes to compare
             } else {
                 QString act;
@@ -260,6 +338,8 @@ void Executor::dataRow(int r)
         const std::vector<std::uint8_t> data = hexBytes(R.text(kDataWr), R.wrBytes);
         frame.insert(frame.end(), data.begin(), data.end());
         const auto in = bus_.spiTransfer(frame);
+        if (linkLost())
+            return;
         R.text(kActRd).clear();
         if (!in) {
             if (readBytes >= 1)
@@ -306,6 +386,8 @@ void Executor::gpioSet(int r)
     pump();
     bool ok = false;
     const QString actual = portText(value, ok);
+    if (linkLost())
+        return;
     txtLastRead = actual;
     R.text(kActRd) = actual;
     compare(r);
@@ -365,7 +447,10 @@ void Executor::failRow(int r, const QString& shown)
 void Executor::cmdISample_Click()
 {
     bool ok = false;
-    txtLastRead = portText(txtIDefault, ok);
+    const QString sampled = portText(txtIDefault, ok);
+    if (linkLost())
+        return;
+    txtLastRead = sampled;
     toggleLamp();
     state();
     if (txtLastRead == txtIDefault) {
@@ -386,21 +471,31 @@ void Executor::cmdISample_Click()
         pump();
         return;
     }
+    // Started by the Sample button between runs, the section is a run of its own.
+    RunScope run(*this);
+    const bool alone = run.outermost();
     inSection_ = true;
     for (int ir = start; ir <= end; ++ir) {
         gridCurrentRow = ir;
         ExecuteScriptRow(ir, 1);
+        if (linkLost())
+            break;
         txtIexec = QString(" %1").arg(ir);
         state();
         pump();
         txtRunning = QString::number(ir);
         state();
         pump();
-        if (g_AbortRequest)
+        if (g_AbortRequest || linkLost())
             break;
     }
     inSection_ = false;
     mainRow_ = savedRow_;
+    if (linkLost()) {
+        if (alone)
+            endOfRun();
+        return;
+    }
     pump();
 }
 

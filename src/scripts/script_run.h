@@ -26,6 +26,9 @@ public:
     virtual std::optional<std::vector<std::uint8_t>> spiTransfer(std::span<const std::uint8_t> bytes) = 0;
     // A fresh read-back of port image positions 0..5 (levels and drive enables of P0..P2).
     virtual std::optional<std::array<std::uint8_t, 6>> readPorts() = 0;
+    // How often a link-error dialog was answered Retry so far: when the count moves during a
+    // run, the link was lost and the board searched again, and the run stops there.
+    virtual int linkRetries() { return 0; }
 };
 
 // The window, told what changed.
@@ -36,11 +39,19 @@ public:
     virtual void stateChanged() {} // counters, run position, interrupt fields, buttons
     virtual void autoSave() {}     // a save command row
     virtual void runStarting() {}  // a full run registers the window in front
+    // An event pump of the run comes next: a window that batches its repaints shows there what
+    // changed, once per frame.
+    virtual void framePoint() {}
+    // Everything is to be shown now, the row in hand current (a delay row starts, a run ends).
+    virtual void showNow() {}
 };
 
-// Texts of a pause row's box and of an illegal address.
+// Texts of a pause row's box, of an illegal address, of a run that lost the link and of a
+// continuous run with nothing to run.
 QString pauseText(int row);
 QString illegalAddressText(int row, const QString& address);
+QString linkLostText(int row);
+QString noMainRowsText();
 
 class Executor {
 public:
@@ -70,6 +81,8 @@ public:
 
     bool running() const { return running_; }
     bool rowBusy() const { return rowDepth_ > 0; }
+    // The last row a full run covers: the row before the end-of-main command, or the last row.
+    int lastMainRow() const { return load_.hasEndMain ? load_.endMain - 1 : load_.endMain; }
 
     // --- what the window shows
     int gridCurrentRow = 0;
@@ -88,7 +101,11 @@ public:
     int currentRow = 0; // the row being executed (0 before any)
 
 private:
+    class RunScope;
     void execAll(bool fromLoop);
+    void pump();
+    bool linkLost();
+    void endOfRun();
     void executeRow(int r);
     void dataRow(int r);
     void gpioSet(int r);
@@ -106,6 +123,9 @@ private:
     int rowDepth_ = 0;
     bool inSection_ = false;
     int mainRow_ = 0, savedRow_ = 0;
+    // Runs in progress (a full run, a loop, the service section the Sample button starts),
+    // the link-error Retries when the outermost began, and the row at which the link was lost.
+    int runDepth_ = 0, retriesAtStart_ = 0, linkLostRow_ = 0;
     std::vector<std::uint8_t> buf_; // the bytes of the last read
 };
 

@@ -23,6 +23,14 @@ struct FakeBus : Bus {
     std::array<std::uint8_t, 6> ports{};
     std::uint8_t held = 0xFF;
     int portReads = 0;
+    // The link is lost (a link dialog answered Retry) during bus operation number loseLinkAt.
+    int ops = 0, loseLinkAt = 0, retries = 0;
+    void op()
+    {
+        if (++ops == loseLinkAt)
+            ++retries;
+    }
+    int linkRetries() override { return retries; }
 
     static QString hex(std::span<const std::uint8_t> b)
     {
@@ -34,6 +42,7 @@ struct FakeBus : Bus {
     bool i2cWrite(std::uint8_t a, std::span<const std::uint8_t> regs, std::span<const std::uint8_t> data) override
     {
         log.push_back(QString("W %1 %2|%3").arg(a, 2, 16, QChar('0')).arg(hex(regs), hex(data)));
+        op();
         if (nakWrites)
             return false;
         std::uint8_t p = regs.empty() ? 0 : regs[0];
@@ -49,6 +58,7 @@ struct FakeBus : Bus {
     bool i2cRead(std::uint8_t a, std::span<const std::uint8_t> regs, std::span<std::uint8_t> out) override
     {
         log.push_back(QString("R %1 %2 %3").arg(a, 2, 16, QChar('0')).arg(hex(regs)).arg(out.size()));
+        op();
         if (nakReads)
             return false;
         std::uint8_t p = regs.empty() ? 0 : regs[0];
@@ -60,6 +70,7 @@ struct FakeBus : Bus {
     std::optional<std::vector<std::uint8_t>> spiTransfer(std::span<const std::uint8_t> bytes) override
     {
         log.push_back("S " + hex(bytes));
+        op();
         if (spiFails)
             return std::nullopt;
         std::vector<std::uint8_t> in;
@@ -72,6 +83,7 @@ struct FakeBus : Bus {
     std::optional<std::array<std::uint8_t, 6>> readPorts() override
     {
         ++portReads;
+        op();
         if (portsFail)
             return std::nullopt;
         return ports;
@@ -81,8 +93,14 @@ struct FakeBus : Bus {
 struct RecordingHost : Host {
     int saves = 0, starts = 0;
     std::function<void(int)> onRow;
+    std::function<void()> onShow;
     void autoSave() override { ++saves; }
     void runStarting() override { ++starts; }
+    void showNow() override
+    {
+        if (onShow)
+            onShow();
+    }
 };
 
 class ScriptRun : public ::testing::Test {
@@ -198,6 +216,14 @@ TEST_F(ScriptRun, PauseAndDelayRows)
     EXPECT_EQ(svc.sleptMs, 200 + 250 + 200);
     EXPECT_EQ(ex.passes, 1); // Cancel stopped the run after row 5
     EXPECT_EQ(act(6), "--");
+    // Everything is shown as a delay row starts (no event runs while it waits) and as the
+    // run ends.
+    std::vector<std::pair<int, int>> shown; // row in hand, ms slept by then
+    host.onShow = [&] { shown.emplace_back(ex.currentRow, svc.sleptMs); };
+    svc.answerAll(platform::vbOK, 2);
+    svc.sleptMs = 0;
+    ex.cmdExecAll_Click();
+    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{2, 200}, {6, 650}}));
 }
 
 TEST_F(ScriptRun, SpiRowsTheirDontCaresAndFailures)
@@ -413,18 +439,101 @@ TEST_F(ScriptRun, SampleBeforeAnyRowAndItsLamp)
 TEST_F(ScriptRun, LoopContinuousCountsThePassOfTheAbort)
 {
     load({"10,,00", "11,,00"});
-    bool runButtonsBetweenPasses = false;
+    bool runButtonsBetweenPasses = false, abortHidden = false;
     svc.onPump = [&](int) {
         if (ex.running() && (ex.runAllShown || ex.loopShown))
             runButtonsBetweenPasses = true;
+        if (ex.running() && !ex.abortShown)
+            abortHidden = true; // "Abort" stays from the first pass to the end of the loop
         if (ex.loopCount == 2 && ex.passes == 1 && !g_AbortRequest)
             ex.cmdAbort_Click(); // during the third pass
     };
     ex.cmdRunContinuous_Click();
     EXPECT_EQ(ex.loopCount, 3);
     EXPECT_FALSE(runButtonsBetweenPasses);
+    EXPECT_FALSE(abortHidden);
+    EXPECT_FALSE(ex.abortShown);
     EXPECT_TRUE(ex.runAllShown && ex.loopShown);
     EXPECT_FALSE(ex.running());
+}
+
+// A pass with no row to run would take no time, and the loop could never be stopped.
+TEST_F(ScriptRun, LoopContinuousWithNothingToRunRunsNoPass)
+{
+    const QStringList scripts[] = {{}, {"`ENDM", "10,,00"}};
+    for (const QStringList& lines : scripts) {
+        SCOPED_TRACE(lines.join(" / ").toStdString());
+        load(lines);
+        ex.loopCount = 5;
+        svc.boxes.clear();
+        svc.answer(platform::vbOK);
+        svc.onPump = [&](int n) {
+            if (n > 2000 && !g_AbortRequest) {
+                ADD_FAILURE() << "the loop keeps running";
+                g_AbortRequest = true;
+            }
+        };
+        ex.cmdRunContinuous_Click();
+        EXPECT_EQ(svc.boxTexts(), QStringList{"The script has no rows to run before its end of main."});
+        EXPECT_EQ(ex.loopCount, 0);
+        EXPECT_TRUE(bus.log.empty());
+        EXPECT_FALSE(ex.running());
+        EXPECT_TRUE(ex.runAllShown && ex.loopShown);
+        EXPECT_FALSE(ex.abortShown);
+        svc.onPump = nullptr;
+        svc.pumps = 0;
+    }
+}
+
+// A link dialog answered Retry during a run (the board was searched again): the row in hand
+// ends, nothing more of the run goes out, and the run ends at once with its message.
+TEST_F(ScriptRun, LinkLostEndsTheRunAtOnce)
+{
+    struct Case {
+        const char* what;
+        QStringList lines;
+        bool loop;
+        int loseAt;    // bus operation that meets the lost link
+        int row;       // the row the message names
+        int loopCount; // passes counted
+        int compares;  // in the last pass, before the link was lost
+    };
+    const QStringList section = sectionScript();
+    const Case cases[] = {
+        {"the read of a row", {"10,3F,", "10,,3F", "11,55,", "11,,55"}, false, 2, 2, 0, 0},
+        {"the write ahead of a read", {"10,3F,3F", "11,55,"}, false, 1, 1, 0, 0},
+        {"a GPIO row's read-back", {"10,3F,", "`G0000", "11,55,"}, false, 2, 2, 0, 0},
+        {"the third pass of a loop", {"10,,00", "11,,00"}, true, 5, 1, 3, 0},
+        // Rows 3..6 and the interrupt line (7) run, the sample after row 7 runs the section
+        // (row 20 is its start command): its first transfer is operation 13.
+        {"the interrupt section", section, false, 13, 21, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bus = FakeBus{};
+        bus.loseLinkAt = c.loseAt;
+        load(c.lines);
+        ex.loopCount = 0;
+        svc.boxes.clear();
+        svc.answer(platform::vbOK);
+        if (c.loop)
+            ex.cmdRunContinuous_Click();
+        else
+            ex.cmdExecAll_Click();
+        EXPECT_EQ(bus.ops, c.loseAt) << "nothing more went out";
+        EXPECT_EQ(svc.boxTexts(), QStringList{linkLostText(c.row)});
+        EXPECT_EQ(ex.txtRunning, "Done");
+        EXPECT_EQ(ex.row(c.row).bg(kI2CAdr), kRed) << "the row in hand did not finish";
+        EXPECT_EQ(ex.loopCount, c.loopCount);
+        EXPECT_EQ(ex.passes + ex.fails, c.compares) << "no compare after the link was lost";
+        EXPECT_FALSE(ex.running());
+        EXPECT_TRUE(ex.runAllShown && ex.loopShown && !ex.abortShown);
+    }
+    // A later run starts afresh.
+    bus = FakeBus{};
+    load({"10,,00"});
+    ex.cmdExecAll_Click();
+    EXPECT_EQ(ex.passes, 1);
 }
 
 TEST_F(ScriptRun, CellActivationOnlyForTheCurrentRowAndNeverInsideOne)

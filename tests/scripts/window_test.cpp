@@ -11,11 +11,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <climits>
+#include <cmath>
+#include <tuple>
 
 using namespace script;
 
@@ -363,7 +372,8 @@ TEST_F(ScriptWindowTest, ClosingDuringARunStopsItThenUnloads)
     frmScriptOps& w = open({"00,,00", "00,,00", "00,,00"});
     bool closed = false;
     svc.onPump = [&](int) {
-        if (!closed && w.txtRdPass->text() == "1") {
+        // The fields follow a run once per frame: the count itself says the first row is done.
+        if (!closed && w.executor().passes == 1) {
             closed = true;
             w.close();
         }
@@ -393,4 +403,247 @@ TEST_F(ScriptWindowTest, AfterARunTheFramesAboveTheGridKeepTheirRoom)
     // The grid below spans the wider window.
     EXPECT_GE(w.vbalGrid1->width(), w.centralWidget()->width() - 30);
     w.close();
+}
+
+// The position field says which row ran last: empty for a script just opened, however far the
+// run before it went; a Reload keeps it.
+TEST_F(ScriptWindowTest, PositionFieldIsEmptyAfterAnOpenAndKeptByAReload)
+{
+    frmScriptOps& w = open({"00,3F,", "00,,3F"});
+    EXPECT_EQ(w.txtRunning->text(), "");
+    w.cmdExecAll->click();
+    EXPECT_EQ(w.txtRunning->text(), "Done");
+    w.cmdReload2->click();
+    EXPECT_EQ(w.txtRunning->text(), "Done");
+    const QString other = writeScript({"00,3F,", "00,,3F", "00,,3F"}, "other.txt");
+    svc.openPaths.push_back(other);
+    w.mnuScript_Read_Click();
+    EXPECT_EQ(w.txtRunning->text(), "");
+    EXPECT_EQ(w.txtTotLines->text(), "3");
+    // The dialog opened first in the example scripts (run from the build tree), then where the
+    // last script was chosen.
+    ASSERT_EQ(svc.dialogs.size(), 2u);
+    EXPECT_EQ(svc.dialogs[0].directory, DCPEVAL_SOURCE_DIR "/examples/scripts");
+    EXPECT_EQ(svc.dialogs[1].directory, QFileInfo(other).absolutePath());
+}
+
+namespace {
+// What the grid looked like at its last paint: its current row and the cells of every row.
+struct PaintedGrid : QObject {
+    explicit PaintedGrid(ScriptGrid* g) : grid(g) { g->viewport()->installEventFilter(this); }
+    ScriptGrid* grid;
+    int paints = 0, currentRow = -1;
+    std::vector<std::array<std::pair<QString, QColor>, kCellCount>> rows;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+            currentRow = grid->currentRow();
+            rows.assign(static_cast<size_t>(grid->rowCount()), {});
+            for (int r = 0; r < grid->rowCount(); ++r)
+                for (int c = 0; c < kCellCount; ++c)
+                    rows[static_cast<size_t>(r)][static_cast<size_t>(c)] = {grid->cellText(r, c), grid->cellColour(r, c)};
+        }
+        return false;
+    }
+};
+
+// The window shown, and events running at every pump as on the desktop.
+void runEvents(TestServices& svc) { svc.onPump = [](int) { QApplication::processEvents(); }; }
+} // namespace
+
+// Under every box of a run the grid is painted as the run stands: the row in hand current
+// and its cells as they are (the row's red I2C Adr, the pause row's "Delay Keypress").
+TEST_F(ScriptWindowTest, EveryBoxOfARunSitsOverTheGridAsItStands)
+{
+    frmScriptOps& w = open({"00,3F,", "`w", "00,,3F", "`AFF", "00,11,", "`A50", "00," + QString(118, '1') + ",",
+                            "00,,3F", "00,,3F"});
+    forms().frmScriptOps.show();
+    QApplication::processEvents();
+    runEvents(svc);
+    PaintedGrid painted(w.vbalGrid1);
+    const ScriptRow blank;
+    struct Seen {
+        int row;
+        QString box;
+    };
+    std::vector<Seen> seen;
+    svc.onBox = [&](const QString& text, int) {
+        const Executor& e = w.executor();
+        const int r = e.currentRow;
+        seen.push_back({r, text});
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(painted.currentRow, r - 1) << "the row in hand is shown current";
+        if (painted.currentRow == r - 1 && r >= 1 && static_cast<size_t>(r) <= painted.rows.size())
+            for (int c = 0; c < kCellCount; ++c) {
+                const auto& cell = painted.rows[static_cast<size_t>(r - 1)][static_cast<size_t>(c)];
+                EXPECT_EQ(cell.first, e.row(r).cell[static_cast<size_t>(c)]) << "column " << c;
+                EXPECT_EQ(cell.second, w.vbalGrid1->cellColour(r - 1, c)) << "column " << c;
+            }
+        if (text.startsWith("Script Pause"))
+            board().nakNextI2C(1); // the read of the next row
+        if (text.startsWith("Row 7"))
+            board().dropNextReplies(1); // the read of the next row: the link dialog
+        return text.startsWith("Invalid I2C") || text.contains("ReadFile") ? platform::vbRetry : platform::vbOK;
+    };
+    w.cmdExecAll->click();
+    svc.onBox = nullptr;
+    svc.onPump = nullptr;
+    ASSERT_EQ(seen.size(), 6u);
+    const int rows[] = {2, 3, 5, 7, 8, 8};
+    for (size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i].row, rows[i]) << seen[i].box.toStdString();
+    EXPECT_EQ(seen.back().box, linkLostText(8));
+    EXPECT_EQ(w.txtRunning->text(), "Done");
+    w.close();
+}
+
+// Rows that take less than a frame are painted once a frame, not once a row (the board
+// answers 1 ms late, as over full-speed USB); "Abort" still stops a run between two rows.
+TEST_F(ScriptWindowTest, ARunRepaintsOncePerFrameAndAbortStillStopsIt)
+{
+    QStringList lines;
+    for (int i = 0; i < 100; ++i)
+        lines << QString("00,%1,").arg(i % 64, 2, 16, QChar('0')).toUpper()
+              << QString("00,,%1").arg(i % 64, 2, 16, QChar('0')).toUpper();
+    frmScriptOps& w = open(lines);
+    forms().frmScriptOps.show();
+    QApplication::processEvents();
+    board().delayNextReplies(INT_MAX, 1);
+    PaintedGrid painted(w.vbalGrid1);
+    int paintsBeforeEnd = 0;
+    svc.onPump = [&](int) {
+        QApplication::processEvents();
+        if (w.executor().currentRow < 200)
+            paintsBeforeEnd = painted.paints;
+    };
+    const std::int64_t start = svc.monoMs;
+    w.cmdExecAll->click();
+    const std::int64_t frames = (svc.monoMs - start) / 16;
+    ASSERT_GE(frames, 10) << "each row takes a couple of ms";
+    EXPECT_EQ(w.txtRdPass->text(), "100");
+    EXPECT_LE(painted.paints, frames + 3);
+    EXPECT_GE(paintsBeforeEnd, frames / 2) << "the run is shown while it goes on";
+
+    // "Abort", pressed as a user does, in the middle of a run and of a loop.
+    for (bool loop : {false, true}) {
+        SCOPED_TRACE(loop ? "Loop Cont" : "Run All Steps");
+        board().transcript.clear();
+        bool pressed = false;
+        svc.onPump = [&](int) {
+            QApplication::processEvents();
+            const Executor& e = w.executor();
+            if (!pressed && e.currentRow == 51 && (!loop || e.loopCount == 1)) {
+                pressed = true;
+                EXPECT_TRUE(w.cmdAbort->isVisible());
+                w.cmdAbort->click();
+            }
+        };
+        if (loop)
+            w.cmdRunContinuous->click();
+        else
+            w.cmdExecAll->click();
+        EXPECT_TRUE(pressed);
+        EXPECT_EQ(board().transcript.requests(0x06).size(), loop ? 251u : 51u) << "stopped after the row in hand";
+        EXPECT_EQ(w.txtRunning->text(), "Done");
+        EXPECT_EQ(w.txtLoopCount->text(), loop ? "2" : "0");
+        EXPECT_FALSE(w.cmdAbort->isVisible());
+    }
+    svc.onPump = nullptr;
+    w.close();
+}
+
+// A link dialog answered Retry during a run: the transfer goes out once more, quietly (its NAK
+// shows no box), nothing more of the run is sent, and the run ends at once with its message.
+TEST_F(ScriptWindowTest, ALinkLostDuringARunEndsIt)
+{
+    frmScriptOps& w = open({"00,3F,", "00,,3F", "00,20,", "00,,20"});
+    for (bool loop : {false, true}) {
+        SCOPED_TRACE(loop ? "Loop Cont" : "Run All Steps");
+        board().transcript.clear();
+        svc.boxes.clear();
+        board().dropNextReplies(1); // row 1's write
+        svc.onBox = [&](const QString& text, int) {
+            if (text.contains("ReadFile")) {
+                board().nakNextI2C(1); // the transfer sent again after the search
+                return platform::vbRetry;
+            }
+            return platform::vbOK;
+        };
+        if (loop)
+            w.cmdRunContinuous->click();
+        else
+            w.cmdExecAll->click();
+        svc.onBox = nullptr;
+        EXPECT_EQ(svc.boxTexts(), (QStringList{"Please check USB connection.ReadFile error.", linkLostText(1)}));
+        EXPECT_EQ(board().transcript.requests(0x06).size(), 2u) << "the write and its one resend";
+        EXPECT_EQ(w.txtRunning->text(), "Done");
+        EXPECT_EQ(w.txtLoopCount->text(), loop ? "1" : "0");
+        EXPECT_TRUE(w.cmdExecAll->isVisibleTo(&w) && w.cmdRunContinuous->isVisibleTo(&w));
+    }
+    // The next run goes on as usual.
+    w.cmdExecAll->click();
+    EXPECT_EQ(w.txtRdPass->text(), "2");
+}
+
+// A grid unit is an eighth of a hex digit: a column of 8 x w units holds w digits. Operation
+// widens to its longest text; a cell that is still cut (a field beyond the widest data column,
+// a long comment) shows its whole text as its tool tip.
+TEST_F(ScriptWindowTest, ColumnsHoldTheirTextsAndACutCellShowsItWhole)
+{
+    struct Case {
+        bool spi;
+        QStringList lines;
+    };
+    const QString tooLong(40, 'D'); // the widest data column holds 26 digits
+    const QString comment = "# a comment that goes on and on, far beyond what the grid leaves it";
+    const Case cases[] = {
+        {false, {"`A50", "00,0123456789AB,", "00,,0123456789ABCDEF0123  " + comment, "00," + tooLong + ",", "`w100",
+                 "`w", "`SPI", "`G0F0F00112233"}},
+        {true, {",01,", ",,33", "01,02,"}},
+    };
+    console();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spi ? "SPI" : "I2C");
+        g_I2CFamily = !c.spi;
+        g_SPIFamily = c.spi;
+        forms().frmScriptOps.unload();
+        QApplication::processEvents();
+        frmScriptOps& w = open(c.lines);
+        forms().frmScriptOps.show();
+        QApplication::processEvents();
+        ScriptGrid& g = *w.vbalGrid1;
+        const QFontMetricsF plain(g.font());
+        QFont boldFont = g.font();
+        boldFont.setBold(true);
+        const QFontMetricsF bold(boldFont);
+        const int margins = 2 * (g.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &g) + 1) + 1;
+        for (int r = 0; r < g.rowCount(); ++r)
+            for (int col = 0; col < kComment; ++col) {
+                if (c.spi && col == kRegAdr)
+                    continue; // the SPI family's sliver
+                const QString text = g.cellText(r, col);
+                const QFontMetricsF& fm = cellFormat(col) == 1 ? bold : plain;
+                const bool fits = std::ceil(fm.horizontalAdvance(text)) + margins <= g.columnWidth(col);
+                if (text == tooLong) {
+                    EXPECT_FALSE(fits);
+                    EXPECT_EQ(g.cutText(r, col), text);
+                } else {
+                    EXPECT_TRUE(fits) << "row " << r + 1 << " column " << col << ": " << text.toStdString();
+                    EXPECT_EQ(g.cutText(r, col), "");
+                }
+            }
+        if (!c.spi) {
+            // The tool tip, as the grid shows it under the mouse.
+            for (const auto& [row, col, whole] : {std::tuple{3, int(kDataWr), tooLong}, std::tuple{2, int(kComment), comment}}) {
+                const QRect at = g.visualRect(g.model()->index(row, col));
+                QHelpEvent help(QEvent::ToolTip, at.center(), g.viewport()->mapToGlobal(at.center()));
+                QApplication::sendEvent(g.viewport(), &help);
+                EXPECT_EQ(QToolTip::text(), whole);
+                QToolTip::hideText();
+            }
+        }
+        w.close();
+        QApplication::processEvents();
+    }
 }
