@@ -46,21 +46,26 @@ public:
         const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
                                          : (option.state & QStyle::State_Active)  ? QPalette::Active
                                                                                    : QPalette::Inactive;
-        // Every cell paints its own ground: the grid's ground is not filled behind the cells.
+        useFont(option, option.widget);
+        // Every cell paints its own ground and its grid lines (right and bottom) as filled
+        // strips: the table's own grid, drawn as lines, cost more than the cells' texts.
+        const QRect cell = option.rect;
+        const QRect inner = cell.adjusted(0, 0, -1, -1);
+        p->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), gridColour_);
+        p->fillRect(QRect(cell.left(), cell.bottom(), cell.width() - 1, 1), gridColour_);
         if (selected) {
-            p->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+            p->fillRect(inner, option.palette.brush(group, QPalette::Highlight));
         } else {
             const QVariant bg = index.data(Qt::BackgroundRole);
-            p->fillRect(option.rect, bg.isValid() ? QBrush(bg.value<QColor>()) : option.palette.brush(group, QPalette::Base));
+            p->fillRect(inner, bg.isValid() ? QBrush(bg.value<QColor>()) : option.palette.brush(group, QPalette::Base));
         }
         const QString text = index.data(Qt::DisplayRole).toString();
         if (text.isEmpty())
             return;
         const bool bold = cellFormat(index.column()) == 1;
-        useFont(option.font, option.widget);
         const QFont& font = bold ? bold_ : plain_;
         const int margin = textMargin_;
-        const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
+        const QRect room = inner.adjusted(margin, 0, -margin, 0);
         const QStaticText& laid = laidOut(text, bold, room.width());
         const QSizeF size = laid.size();
         const qreal x = index.column() == kComment ? room.left() : room.left() + (room.width() - size.width()) / 2;
@@ -71,14 +76,18 @@ public:
     }
 
 private:
-    void useFont(const QFont& font, const QWidget* widget) const
+    void useFont(const QStyleOptionViewItem& option, const QWidget* widget) const
     {
+        const QFont& font = option.font;
         if (ready_ && font == plain_)
             return;
         plain_ = font;
         bold_ = font;
         bold_.setBold(true);
         textMargin_ = (widget ? widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) : 2) + 1;
+        // The colour a table view draws its grid in.
+        const int grid = widget ? widget->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, widget) : 0;
+        gridColour_ = grid ? QColor::fromRgba(static_cast<QRgb>(grid)) : option.palette.color(QPalette::Mid);
         laid_.clear();
         ready_ = true;
     }
@@ -118,6 +127,7 @@ private:
     mutable QHash<Key, QStaticText> laid_;
     mutable QFont plain_, bold_;
     mutable int textMargin_ = 3;
+    mutable QColor gridColour_;
     mutable bool ready_ = false;
 };
 
@@ -232,6 +242,7 @@ ScriptGrid::ScriptGrid(const Executor& ex, QWidget* parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setShowGrid(false); // the cells draw it
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1); // the SPI family's Reg Adr is a sliver
     // The scroll bar paints all of itself: what lies behind it need not be painted again when a
@@ -271,7 +282,7 @@ int ScriptGrid::cellMargins() const
 {
     // The item view's text margin on either side, and the grid line that the cell gives up.
     const int text = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return 2 * text + (showGrid() ? 1 : 0);
+    return 2 * text + 1;
 }
 
 int ScriptGrid::unitsToPixels(int units) const
