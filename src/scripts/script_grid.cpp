@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QHelpEvent>
@@ -33,9 +34,9 @@ QVariant alignment(int column)
 }
 
 // Paints a cell as the item view's own delegate does (its background or the selection, its
-// text centred or to the left within the text margins, cut with an ellipsis), but from laid-out
-// texts it keeps: a run repaints the same few texts again and again, and laying each out
-// afresh was most of what a repaint cost.
+// text centred or to the left within the text margins, cut with an ellipsis), but from images
+// of the cells it keeps: a run repaints the same few cells again and again, and laying out and
+// drawing each text afresh was most of what a repaint cost.
 class CellPainter : public QStyledItemDelegate {
 public:
     explicit CellPainter(QObject* parent) : QStyledItemDelegate(parent) {}
@@ -47,35 +48,63 @@ public:
                                          : (option.state & QStyle::State_Active)  ? QPalette::Active
                                                                                    : QPalette::Inactive;
         useFont(option, option.widget);
-        // Every cell paints its own ground and its grid lines (right and bottom) as filled
-        // strips: the table's own grid, drawn as lines, cost more than the cells' texts.
         const QRect cell = option.rect;
-        const QRect inner = cell.adjusted(0, 0, -1, -1);
-        p->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), gridColour_);
-        p->fillRect(QRect(cell.left(), cell.bottom(), cell.width() - 1, 1), gridColour_);
+        if (cell.isEmpty())
+            return;
+        QColor ground;
         if (selected) {
-            p->fillRect(inner, option.palette.brush(group, QPalette::Highlight));
+            ground = option.palette.color(group, QPalette::Highlight);
         } else {
             const QVariant bg = index.data(Qt::BackgroundRole);
-            p->fillRect(inner, bg.isValid() ? QBrush(bg.value<QColor>()) : option.palette.brush(group, QPalette::Base));
+            ground = bg.isValid() ? bg.value<QColor>() : option.palette.color(group, QPalette::Base);
         }
         const QString text = index.data(Qt::DisplayRole).toString();
-        if (text.isEmpty())
-            return;
         const bool bold = cellFormat(index.column()) == 1;
-        const QFont& font = bold ? bold_ : plain_;
-        const int margin = textMargin_;
-        const QRect room = inner.adjusted(margin, 0, -margin, 0);
-        const QStaticText& laid = laidOut(text, bold, room.width());
-        const QSizeF size = laid.size();
-        const qreal x = index.column() == kComment ? room.left() : room.left() + (room.width() - size.width()) / 2;
-        const qreal y = room.top() + (room.height() - size.height()) / 2;
-        p->setFont(font);
-        p->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        p->drawStaticText(QPointF(x, y), laid);
+        const QColor pen = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        const qreal ratio = p->device() ? p->device()->devicePixelRatioF() : 1.0;
+        // A run shows the same few cells (a value in a colour) again and again: each is drawn
+        // once into an image, and then copied.
+        const CellKey key{text, cell.size(), ground.rgba(), pen.rgba(), bold, index.column() == kComment, ratio};
+        auto it = cells_.constFind(key);
+        if (it == cells_.constEnd()) {
+            QImage image((QSizeF(cell.size()) * ratio).toSize(),
+                         ground.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(ground);
+            {
+                // The cell's own grid lines, right and bottom, as the table view draws them.
+                QPainter ip(&image);
+                const QRect whole(QPoint(0, 0), cell.size());
+                ip.fillRect(QRect(whole.right(), 0, 1, whole.height()), gridColour_);
+                ip.fillRect(QRect(0, whole.bottom(), whole.width() - 1, 1), gridColour_);
+                if (!text.isEmpty())
+                    drawText(ip, whole.adjusted(0, 0, -1, -1), text, bold, key.left, pen);
+            }
+            if (cellBytes_ > kMostCellBytes) {
+                cells_.clear();
+                cellBytes_ = 0;
+            }
+            cellBytes_ += image.sizeInBytes();
+            it = cells_.insert(key, image);
+        }
+        p->drawImage(cell.topLeft(), *it);
     }
 
 private:
+    // The text within the cell's margins, centred or (Comment) to the left, cut with an
+    // ellipsis when the cell is too narrow.
+    void drawText(QPainter& p, const QRect& inner, const QString& text, bool bold, bool left, const QColor& pen) const
+    {
+        const QRect room = inner.adjusted(textMargin_, 0, -textMargin_, 0);
+        const QStaticText& laid = laidOut(text, bold, room.width());
+        const QSizeF size = laid.size();
+        const qreal x = left ? room.left() : room.left() + (room.width() - size.width()) / 2;
+        const qreal y = room.top() + (room.height() - size.height()) / 2;
+        p.setFont(bold ? bold_ : plain_);
+        p.setPen(pen);
+        p.drawStaticText(QPointF(x, y), laid);
+    }
+
     void useFont(const QStyleOptionViewItem& option, const QWidget* widget) const
     {
         const QFont& font = option.font;
@@ -89,6 +118,8 @@ private:
         const int grid = widget ? widget->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, widget) : 0;
         gridColour_ = grid ? QColor::fromRgba(static_cast<QRgb>(grid)) : option.palette.color(QPalette::Mid);
         laid_.clear();
+        cells_.clear();
+        cellBytes_ = 0;
         ready_ = true;
     }
     // The text as drawn in a room that wide: whole, or cut with an ellipsis.
@@ -123,7 +154,26 @@ private:
         bool operator==(const Key& o) const { return width == o.width && bold == o.bold && text == o.text; }
     };
     friend size_t qHash(const Key& k, size_t seed) { return qHashMulti(seed, k.text, k.bold, k.width); }
+    struct CellKey {
+        QString text;
+        QSize size;
+        QRgb ground, pen;
+        bool bold, left;
+        qreal ratio;
+        bool operator==(const CellKey& o) const
+        {
+            return size == o.size && ground == o.ground && pen == o.pen && bold == o.bold && left == o.left &&
+                   ratio == o.ratio && text == o.text;
+        }
+    };
+    friend size_t qHash(const CellKey& k, size_t seed)
+    {
+        return qHashMulti(seed, k.text, k.size.width(), k.size.height(), k.ground, k.pen, k.bold, k.left);
+    }
     static constexpr int kMostKept = 8192;
+    static constexpr qsizetype kMostCellBytes = 16 << 20; // beyond it the images start afresh
+    mutable QHash<CellKey, QImage> cells_;
+    mutable qsizetype cellBytes_ = 0;
     mutable QHash<Key, QStaticText> laid_;
     mutable QFont plain_, bold_;
     mutable int textMargin_ = 3;
