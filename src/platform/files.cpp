@@ -44,6 +44,9 @@ QString replaceFile(const QString& path, const QByteArray& data)
             .arg(shown(path), why,
                  existed ? QStringLiteral("The old file is unchanged.") : QStringLiteral("No file was created."));
     };
+    // A device or a pipe picked as the file would be renamed over: the system's /dev/null, say.
+    if (existed && !QFileInfo(path).isFile())
+        return fail(QStringLiteral("it is not a regular file"));
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return fail(f.errorString());
