@@ -49,6 +49,13 @@ bool isSupplyCode(const QString& s)
     return twoHex.match(s).hasMatch() && s.toInt(nullptr, 16) <= 0x7F;
 }
 
+// A field as a message quotes it: a long one is cut, since the user only needs to find it.
+QString quoted(const QString& field)
+{
+    constexpr int kShown = 40;
+    return '"' + (field.size() > kShown ? field.left(kShown) + "..." : field) + '"';
+}
+
 VccCalibrationRead fault(const QString& reason)
 {
     VccCalibrationRead r;
@@ -95,11 +102,11 @@ VccCalibrationRead parseVccCalibration(const QString& text)
     if (f.size() < 3)
         return fault("it ends before its VREF value");
     if (f[1].compare("VREF", Qt::CaseInsensitive) != 0)
-        return fault(QString("VREF is missing (line 2 begins \"%1\")").arg(f[1]));
+        return fault(QString("VREF is missing (line 2 begins %1)").arg(quoted(f[1])));
     const auto vref = plausibleVref(f[2]);
     if (!vref)
-        return fault(QString("VREF \"%1\" is not a voltage from %2 to %3 V")
-                         .arg(f[2], QString::number(kMinVref, 'f', 1), QString::number(kMaxVref, 'f', 1)));
+        return fault(QString("VREF %1 is not a voltage from %2 to %3 V")
+                         .arg(quoted(f[2]), QString::number(kMinVref, 'f', 1), QString::number(kMaxVref, 'f', 1)));
     if (f.size() < kFieldCount)
         return fault(QString("it ends early, in row %1 of %2").arg((f.size() - 3) / 4 + 1).arg(kVccCalRows));
 
@@ -112,12 +119,12 @@ VccCalibrationRead parseVccCalibration(const QString& text)
         VccCalRow row{f[at], f[at + 1].toUpper(), f[at + 2], f[at + 3]};
         const QString where = QString("row %1: ").arg(k + 1);
         if (!number(row.target))
-            return fault(where + QString("target \"%1\" is not a voltage").arg(row.target));
+            return fault(where + QString("target %1 is not a voltage").arg(quoted(row.target)));
         if (!isSupplyCode(row.code))
-            return fault(where + QString("code \"%1\" is not a supply code from 00 to 7F").arg(f[at + 1]));
+            return fault(where + QString("code %1 is not a supply code from 00 to 7F").arg(quoted(f[at + 1])));
         for (const QString& reading : {row.vin, row.vcc})
             if (!number(reading))
-                return fault(where + QString("reading \"%1\" is not a number").arg(reading));
+                return fault(where + QString("reading %1 is not a number").arg(quoted(reading)));
         r.cal.rows[k] = row;
     }
     r.ok = true;
@@ -135,9 +142,12 @@ VccCalibrationRead readVccCalibrationFile(const QString& path)
     }
     if (!file.open(QIODevice::ReadOnly))
         return fault(file.errorString());
-    const QByteArray bytes = file.read(kMaxBytesRead);
+    QByteArray bytes = file.read(kMaxBytesRead);
     if (file.error() != QFileDevice::NoError)
         return fault(file.errorString());
+    // Fields quoted from a binary file would fill the message with garbage.
+    if (const QString why = platform::whyNotText(bytes); !why.isEmpty())
+        return fault("it is not a text file (" + why + ")");
     return parseVccCalibration(QString::fromUtf8(bytes));
 }
 

@@ -44,6 +44,9 @@ QString replaceFile(const QString& path, const QByteArray& data)
             .arg(shown(path), why,
                  existed ? QStringLiteral("The old file is unchanged.") : QStringLiteral("No file was created."));
     };
+    // A device or a pipe picked as the file would be renamed over: the system's /dev/null, say.
+    if (existed && !QFileInfo(path).isFile())
+        return fail(QStringLiteral("it is not a regular file"));
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return fail(f.errorString());
@@ -114,21 +117,27 @@ InputFile readInputFile(const QString& path, bool textOnly, qint64 limit)
         return in;
     }
     if (textOnly) {
-        if (!bytes.isEmpty() && bytes.back() == '\x1A')
-            bytes.chop(1);
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            const auto b = static_cast<unsigned char>(bytes[i]);
-            if (b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D && b != 0x0F) {
-                in.error = QStringLiteral("The file \"%1\" is not a text file (it holds the byte 0x%2 at offset %3); "
-                                          "nothing was loaded.")
-                               .arg(shown(path), QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper())
-                               .arg(i);
-                return in;
-            }
+        if (const QString why = whyNotText(bytes); !why.isEmpty()) {
+            in.error = QStringLiteral("The file \"%1\" is not a text file (%2); nothing was loaded.").arg(shown(path), why);
+            return in;
         }
     }
     in.bytes = std::move(bytes);
     return in;
+}
+
+QString whyNotText(QByteArray& bytes)
+{
+    if (!bytes.isEmpty() && bytes.back() == '\x1A')
+        bytes.chop(1);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D && b != 0x0F)
+            return QStringLiteral("it holds the byte 0x%1 at offset %2")
+                .arg(QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper())
+                .arg(i);
+    }
+    return QString();
 }
 
 } // namespace platform

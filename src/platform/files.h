@@ -39,4 +39,8 @@ struct InputFile {
 // write, is dropped. Bytes from 0x80 up are text (Latin-1 / Windows-1252).
 InputFile readInputFile(const QString& path, bool textOnly, qint64 limit = kMaxInputFileBytes);
 
+// The text rule of readInputFile for bytes already read: drops a last 0x1A and returns why the
+// rest is not text ("it holds the byte 0x00 at offset 12"), or empty when it is.
+QString whyNotText(QByteArray& bytes);
+
 } // namespace platform

@@ -155,6 +155,32 @@ TEST(VccCalFile, MissingUnreadableAndBinaryFilesSayWhy)
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.message(path).startsWith(path + " ... VCC Calibration File cannot be used: "));
     EXPECT_TRUE(r.message(path).endsWith(". The default VCC codes and VREF stay in use."));
+
+    // Whatever the file holds, the message is a few readable lines: a binary file is named as
+    // one, and a field is quoted only as far as the user needs to find it.
+    QByteArray binary = "DCP VCC Calibration\r\nVREF , ";
+    for (int i = 0; i < 5000; ++i)
+        binary += static_cast<char>((i * 37 + 11) % 256 == ',' ? 'x' : (i * 37 + 11) % 256);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString reason;
+    } spoilt[] = {
+        {"binary", binary, "it is not a text file (it holds the byte 0x0B at offset 28)"},
+        {"a long VREF field", "DCP\r\nVREF , " + QByteArray(5000, '9') + "\r\n",
+         "VREF \"" + QString(40, '9') + "...\" is not a voltage from 1.0 to 5.5 V"},
+        {"a long second line", "DCP\r\n" + QByteArray(5000, 'a') + ",1\r\n",
+         "VREF is missing (line 2 begins \"" + QString(40, 'a') + "...\")"},
+    };
+    for (const auto& s : spoilt) {
+        SCOPED_TRACE(s.what);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(s.bytes);
+        f.close();
+        r = readVccCalibrationFile(path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.reason, s.reason);
+    }
 }
 
 TEST(VccCalFile, TheWriterWritesWholeOrNotAtAll)

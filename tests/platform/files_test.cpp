@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -79,6 +84,12 @@ TEST(FileWriter, FailureNamesTheFileTheCauseAndWhatBecameOfTheOldOne)
     EXPECT_TRUE(error.contains(missing)) << qPrintable(error);
     EXPECT_TRUE(error.endsWith("The file is unchanged.")) << qPrintable(error);
     EXPECT_FALSE(platform::replaceFile(QString(), "x").isEmpty());
+    // A device or a pipe chosen as the file is not replaced by a plain file.
+    const QString fifo = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    error = platform::replaceFile(fifo, "x");
+    EXPECT_TRUE(error.contains("not a regular file")) << qPrintable(error);
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 TEST(InputFile, SizeAndTextRules)
