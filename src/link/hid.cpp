@@ -23,6 +23,10 @@ struct OpenBoard {
     // Answers the board still owes to accepted writes nobody has read a report for yet. A
     // fresh connection owes nothing: the host keeps no reports from before it was opened.
     int owed = 0;
+    // The count reached what the input queue holds: some answers were lost, and how many more
+    // are still on their way from a slow board (written just before the collection) cannot be
+    // told, so the collection reads on until a wait ends empty.
+    bool queueFilled = false;
     bool answeredUnread = false; // an answer nobody asked for to read has come since the search
     bool givesNone = false;      // one was due and none came: the board answers no sets
 };
@@ -67,17 +71,20 @@ bool readAnswer(OpenBoard& b, platform::Report& in, int timeoutMs)
 // is taken to answer no sets, and is not waited for again until the next search.
 void collectOwed(OpenBoard& b, platform::Report& into)
 {
-    while (b.owed > 0 && !b.givesNone) {
+    // Past the count, a board that keeps sending must not hold the collection for ever.
+    for (int extra = 0; (b.owed > 0 || (b.queueFilled && extra < kMaxDrainReports)) && !b.givesNone;) {
+        if (b.owed == 0)
+            ++extra;
         platform::Report in{};
         if (!readAnswer(b, in, kAnswerWaitMs)) {
-            b.owed = 0;
             b.givesNone = !b.answeredUnread;
-            return;
+            break;
         }
         b.answeredUnread = true;
         into = in;
     }
     b.owed = 0;
+    b.queueFilled = false;
 }
 
 void defaultUnloadConsole(int exitCode)
@@ -274,8 +281,10 @@ std::int32_t WriteReport()
     OpenBoard* b = boardOf(g_WriteHandle);
     if (!b || !b->connection->write(g_ReportBuffer))
         return 0; // a refused write is owed no answer
-    // More than the host keeps cannot come: the rest are lost on the way.
-    b->owed = std::min(b->owed + 1, b->connection->inputQueueReports());
+    // More than the host keeps cannot be waiting: the rest are lost on the way.
+    const int queue = b->connection->inputQueueReports();
+    b->owed = std::min(b->owed + 1, queue);
+    b->queueFilled = b->queueFilled || b->owed == queue;
     return 1;
 }
 

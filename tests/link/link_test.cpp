@@ -34,7 +34,20 @@ bridge::ExchangeResult askFirmware() { return bridge::exchange(bridge::kFirmware
 
 } // namespace
 
-class LinkTest : public BoardFixture {};
+class LinkTest : public BoardFixture {
+protected:
+    // A board 3 ms slow whose set answers carry their command code, with register 10 of the
+    // I2C device at 50 holding 5A; searched.
+    void searchSlowBoard()
+    {
+        auto dev = std::make_shared<sim::RegisterBankDevice>();
+        dev->setReg(0x10, 0x5A);
+        board(0).attachI2C(0x28, dev);
+        board(0).replyDelayMs = 3;
+        board(0).setAnswersCarryCode = true;
+        InitHidConnection();
+    }
+};
 
 TEST_F(LinkTest, NotFoundTextHasTwoBlanksBeforeEvaluation)
 {
@@ -243,12 +256,7 @@ TEST_F(LinkTest, I2CRequestBytesAndWhatStaysBehindThem)
 // transfer sends past its request as they were.
 TEST_F(LinkTest, AnswersOwedToSetsAreCollectedBeforeAReplyIsRead)
 {
-    auto dev = std::make_shared<sim::RegisterBankDevice>();
-    dev->setReg(0x10, 0x5A);
-    board(0).attachI2C(0x28, dev);
-    board(0).replyDelayMs = 3;
-    board(0).setAnswersCarryCode = true;
-    InitHidConnection();
+    searchSlowBoard();
     const auto threeSets = [] {
         for (std::uint8_t v : {0x01, 0x02, 0x03})
             bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, v});
@@ -299,8 +307,9 @@ TEST_F(LinkTest, ABoardThatAnswersNoSetsCostsOneWaitPerSearch)
     EXPECT_EQ(unansweredSetThenQuery(), kDrainWaitMs);
 }
 
-// The count stops at what the input queue holds (the rest are lost on the way), and a write
-// the board refused owes nothing.
+// The count stops at what the input queue holds (the rest are lost on the way); a queue that
+// was full costs one bounded wait, which tells that nothing more is on its way. A write the
+// board refused owes nothing.
 TEST_F(LinkTest, TheCountStopsAtTheInputQueueAndARefusedWriteOwesNothing)
 {
     InitHidConnection();
@@ -310,7 +319,7 @@ TEST_F(LinkTest, TheCountStopsAtTheInputQueueAndARefusedWriteOwesNothing)
     std::int64_t before = svc.monoMs;
     ASSERT_TRUE(askFirmware().replied);
     EXPECT_EQ(g_ReportBuffer[2], 2);
-    EXPECT_EQ(svc.monoMs - before, kDrainWaitMs); // every answer counted came: no empty wait
+    EXPECT_EQ(svc.monoMs - before, kAnswerWaitMs + kDrainWaitMs);
 
     board(0).failNextWrites(1);
     EXPECT_EQ(bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, 0x10}).status, kStatusWriteFailed);
@@ -318,6 +327,25 @@ TEST_F(LinkTest, TheCountStopsAtTheInputQueueAndARefusedWriteOwesNothing)
     before = svc.monoMs;
     ASSERT_TRUE(askFirmware().replied);
     EXPECT_EQ(svc.monoMs - before, kDrainWaitMs);
+}
+
+// More sets than the input queue holds, written while a 3 ms board answers them: the queue is
+// full when the collection starts, but the answers to the last few sets are still on their
+// way, and none of them may pass for the reply of the read that follows.
+TEST_F(LinkTest, AnswersStillOnTheirWayWhenTheQueueWasFullAreCollectedToo)
+{
+    searchSlowBoard();
+    for (int i = 0; i < 100; ++i) {
+        bridge::exchange(bridge::kSfrAccess, bridge::kSet, {0xA0, std::uint8_t(i)});
+        platform::sleepMs(1); // the line writes of a run-in step come about this far apart
+    }
+    std::array<std::uint8_t, 1> read{};
+    const std::array<std::uint8_t, 1> reg{0x10};
+    ASSERT_EQ(I2CRead(0x50, 1, 1, read, reg), kStatusOk);
+    EXPECT_EQ(read[0], 0x5A);
+    EXPECT_EQ(OwedAnswers(), 0);
+    ASSERT_TRUE(askFirmware().replied);
+    EXPECT_EQ(g_ReportBuffer[2], 2);
 }
 
 TEST_F(LinkTest, RetrySelectsTheBoardThatWasSelected)
