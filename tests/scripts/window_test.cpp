@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -384,6 +385,43 @@ TEST_F(ScriptWindowTest, ClosingDuringARunStopsItThenUnloads)
     EXPECT_EQ(board().transcript.requests(0x06).size(), 1u) << "the run stopped after its first row";
     // Shown again: a new set-up, with no script.
     EXPECT_EQ(forms().frmScriptOps().windowTitle(), "No Script File Selected");
+}
+
+// The close box pressed while rows run outside a full run (the service section the Sample
+// button starts, a row the user activated): the rows stop, and the window closes once its own
+// handler has returned, never from under it.
+TEST_F(ScriptWindowTest, ClosingWhileRowsRunOutsideARunWaitsForThem)
+{
+    for (bool section : {true, false}) {
+        SCOPED_TRACE(section ? "the Sample button's section" : "an activated row");
+        frmScriptOps& w = open({"00,11,", "`w500", "`ENDM", "`EISTART", "00,22,", "`w500", "00,33,", "`EIEND"});
+        forms().frmScriptOps.show();
+        QApplication::processEvents();
+        board().transcript.clear();
+        bool closed = false;
+        svc.onPump = [&](int) {
+            // As the window system delivers the close box: an event handled at a pump.
+            if (!closed && w.executor().currentRow == (section ? 6 : 2)) {
+                closed = true;
+                QCoreApplication::postEvent(&w, new QCloseEvent);
+            }
+            QApplication::processEvents();
+        };
+        if (section) {
+            w.executor().txtIDefault = "03"; // the ports show 02: an interrupt
+            w.cmdISample->click();
+        } else {
+            w.vbalGrid1->setCurrentRow(1);
+            w.vbalGrid1_CellActivated(2, 1);
+        }
+        svc.onPump = nullptr;
+        EXPECT_TRUE(closed);
+        EXPECT_FALSE(forms().frmScriptOps.loaded());
+        if (section) {
+            EXPECT_EQ(board().transcript.requests(0x06).size(), 1u) << "the section stopped after its row in hand";
+        }
+        QApplication::processEvents();
+    }
 }
 
 // The results frame that a run brings in takes room in the row of frames above the grid: the
