@@ -411,8 +411,8 @@ void frmScriptOps::txtI2CAdr_KeyPress(int KeyAscii)
     const Handling handling(*this);
     if (KeyAscii != 13)
         return;
-    if (exec_.running())
-        return; // the rows of a running script stay as they are
+    if (exec_.busy())
+        return; // the rows that are running stay as they are
     txtI2CAdr->setText(txtI2CAdr->text().toUpper());
     platform::pumpEvents();
     const int v = HexToInt(txtI2CAdr->text());
@@ -429,7 +429,7 @@ void frmScriptOps::txtI2CAdr_KeyPress(int KeyAscii)
 
 void frmScriptOps::ReadScriptFile()
 {
-    if (exec_.running())
+    if (exec_.busy())
         return;
     const QString position = txtRunning->text();
     const bool chosen = ScriptChosen;
@@ -538,7 +538,7 @@ void frmScriptOps::fitColumns()
 void frmScriptOps::cmdReload2_Click()
 {
     const Handling handling(*this);
-    if (exec_.running())
+    if (exec_.busy())
         return;
     g_AbortRequest = false;
     if (!ScriptChosen)
@@ -558,7 +558,7 @@ void frmScriptOps::cmdReload2_Click()
 void frmScriptOps::cmdExecAll_Click()
 {
     const Handling handling(*this);
-    if (exec_.running())
+    if (exec_.busy())
         return;
     cmdReload2->setEnabled(false);
     exec_.cmdExecAll_Click();
@@ -568,7 +568,7 @@ void frmScriptOps::cmdExecAll_Click()
 void frmScriptOps::cmdRunContinuous_Click()
 {
     const Handling handling(*this);
-    if (exec_.running())
+    if (exec_.busy())
         return;
     cmdReload2->setEnabled(false);
     exec_.cmdRunContinuous_Click();

@@ -424,6 +424,53 @@ TEST_F(ScriptWindowTest, ClosingWhileRowsRunOutsideARunWaitsForThem)
     }
 }
 
+// Reload, Open and the address field's Enter wait while rows run outside a full run as they do
+// during one: the rows in hand stay those of the script they came from.
+TEST_F(ScriptWindowTest, NoLoadWhileAnActivatedRowRuns)
+{
+    frmScriptOps& w = open({"00,11,", "`w", "00,22,"});
+    const QString path = w.scriptPath();
+    const QString shorter = writeScript({"00,11,"}, "shorter.txt");
+    svc.onBox = [&](const QString&, int) {
+        writeScript({"00,33,"}); // the file Reload reads, now one row
+        return platform::vbOK;
+    };
+    const std::function<void()> loads[] = {
+        [&] { w.cmdReload2->click(); },
+        [&] {
+            svc.openPaths.push_back(shorter);
+            w.mnuScript_Read_Click();
+        },
+        [&] {
+            w.txtI2CAdr->setText("52");
+            w.txtI2CAdr_KeyPress(13);
+        },
+    };
+    for (const auto& load : loads) {
+        bool tried = false;
+        svc.onPump = [&](int) {
+            if (!tried && w.executor().currentRow == 2 && w.executor().row(2).text(kActRd) == "Delay Keypress" &&
+                svc.boxes.size() > 0) {
+                tried = true;
+                load();
+            }
+        };
+        svc.boxes.clear();
+        w.vbalGrid1->setCurrentRow(1);
+        w.vbalGrid1_CellActivated(2, 1);
+        svc.onPump = nullptr;
+        EXPECT_TRUE(tried);
+        EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
+        EXPECT_EQ(w.vbalGrid1->cellColour(1, kI2CAdr), QColor(0, 255, 0)) << "the pause row finished";
+        EXPECT_EQ(w.scriptPath(), path);
+        writeScript({"00,11,", "`w", "00,22,"});
+    }
+    // Between rows, Reload loads as before.
+    writeScript({"00,33,"});
+    w.cmdReload2->click();
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 1);
+}
+
 // The results frame that a run brings in takes room in the row of frames above the grid: the
 // window makes room for it rather than squeezing every frame of that row below its own
 // minimum (buttons, heads and fields cut off).
