@@ -160,6 +160,13 @@ void frmScriptOps::buildControls()
         txtScriptLine1 = field("", 64);
         for (QLineEdit* e : {txtRunning, txtTotLines, txttotReads, txtRdPass, txtRdFails, txtLoopCount, txtScriptLine1})
             e->setReadOnly(true);
+        // A run hides the run buttons and shows "Abort": their room stays, so that the frame
+        // keeps its width and what a user presses mid-run (Sample, Enable) stays in place.
+        for (QPushButton* b : {cmdAbort, cmdExecAll, cmdRunContinuous}) {
+            QSizePolicy keep = b->sizePolicy();
+            keep.setRetainSizeWhenHidden(true);
+            b->setSizePolicy(keep);
+        }
         auto* pos = new QHBoxLayout;
         pos->addWidget(txtRunning);
         pos->addWidget(Label1);

@@ -471,6 +471,32 @@ TEST_F(ScriptWindowTest, NoLoadWhileAnActivatedRowRuns)
     EXPECT_EQ(w.vbalGrid1->rowCount(), 1);
 }
 
+// The buttons a user may press while a run goes on stay where they were when it started: the
+// run buttons that give way to "Abort" keep their room.
+TEST_F(ScriptWindowTest, ControlsKeepTheirPlaceWhileARunGoesOn)
+{
+    frmScriptOps& w = open({"00,3F,", "00,,3F"});
+    forms().frmScriptOps.show();
+    QApplication::processEvents();
+    QWidget* pressed[] = {w.cmdISample, w.chkISample, w.chkAOF, w.cmdReload2};
+    std::vector<QPoint> before;
+    for (QWidget* b : pressed)
+        before.push_back(b->mapTo(&w, QPoint()));
+    bool checked = false;
+    svc.onPump = [&](int) {
+        QApplication::processEvents();
+        if (checked || !w.cmdAbort->isVisible())
+            return;
+        checked = true;
+        for (size_t i = 0; i < before.size(); ++i)
+            EXPECT_EQ(pressed[i]->mapTo(&w, QPoint()), before[i]) << pressed[i]->objectName().toStdString() << i;
+    };
+    w.cmdExecAll->click();
+    svc.onPump = nullptr;
+    EXPECT_TRUE(checked);
+    w.close();
+}
+
 // The results frame that a run brings in takes room in the row of frames above the grid: the
 // window makes room for it rather than squeezing every frame of that row below its own
 // minimum (buttons, heads and fields cut off).
