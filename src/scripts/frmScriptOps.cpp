@@ -160,6 +160,13 @@ void frmScriptOps::buildControls()
         txtScriptLine1 = field("", 64);
         for (QLineEdit* e : {txtRunning, txtTotLines, txttotReads, txtRdPass, txtRdFails, txtLoopCount, txtScriptLine1})
             e->setReadOnly(true);
+        // A run hides the run buttons and shows "Abort": their room stays, so that the frame
+        // keeps its width and what a user presses mid-run (Sample, Enable) stays in place.
+        for (QPushButton* b : {cmdAbort, cmdExecAll, cmdRunContinuous}) {
+            QSizePolicy keep = b->sizePolicy();
+            keep.setRetainSizeWhenHidden(true);
+            b->setSizePolicy(keep);
+        }
         auto* pos = new QHBoxLayout;
         pos->addWidget(txtRunning);
         pos->addWidget(Label1);
@@ -292,6 +299,25 @@ void frmScriptOps::buildControls()
             [this](const QModelIndex& i) { vbalGrid1_CellActivated(i.row() + 1, i.column() + 1); });
 }
 
+// A handler of this window under way. Its event pumps may deliver the close box: the window
+// then closes once the outermost handler has returned, never from under one of them.
+class frmScriptOps::Handling {
+public:
+    explicit Handling(frmScriptOps& w) : w_(w) { ++w_.handling_; }
+    ~Handling()
+    {
+        if (--w_.handling_ == 0 && w_.closeAfterRun_ && !w_.exec_.busy()) {
+            w_.closeAfterRun_ = false;
+            w_.close();
+        }
+    }
+    Handling(const Handling&) = delete;
+    Handling& operator=(const Handling&) = delete;
+
+private:
+    frmScriptOps& w_;
+};
+
 // --- set-up and activation ----------------------------------------------------------------
 
 void frmScriptOps::g_ActiveFormSet() { g_ActiveForm = this; }
@@ -389,10 +415,11 @@ void frmScriptOps::fitTopRow()
 
 void frmScriptOps::txtI2CAdr_KeyPress(int KeyAscii)
 {
+    const Handling handling(*this);
     if (KeyAscii != 13)
         return;
-    if (exec_.running())
-        return; // the rows of a running script stay as they are
+    if (exec_.busy())
+        return; // the rows that are running stay as they are
     txtI2CAdr->setText(txtI2CAdr->text().toUpper());
     platform::pumpEvents();
     const int v = HexToInt(txtI2CAdr->text());
@@ -409,7 +436,7 @@ void frmScriptOps::txtI2CAdr_KeyPress(int KeyAscii)
 
 void frmScriptOps::ReadScriptFile()
 {
-    if (exec_.running())
+    if (exec_.busy())
         return;
     const QString position = txtRunning->text();
     const bool chosen = ScriptChosen;
@@ -517,7 +544,8 @@ void frmScriptOps::fitColumns()
 
 void frmScriptOps::cmdReload2_Click()
 {
-    if (exec_.running())
+    const Handling handling(*this);
+    if (exec_.busy())
         return;
     g_AbortRequest = false;
     if (!ScriptChosen)
@@ -536,7 +564,8 @@ void frmScriptOps::cmdReload2_Click()
 
 void frmScriptOps::cmdExecAll_Click()
 {
-    if (exec_.running())
+    const Handling handling(*this);
+    if (exec_.busy())
         return;
     cmdReload2->setEnabled(false);
     exec_.cmdExecAll_Click();
@@ -545,7 +574,8 @@ void frmScriptOps::cmdExecAll_Click()
 
 void frmScriptOps::cmdRunContinuous_Click()
 {
-    if (exec_.running())
+    const Handling handling(*this);
+    if (exec_.busy())
         return;
     cmdReload2->setEnabled(false);
     exec_.cmdRunContinuous_Click();
@@ -556,17 +586,13 @@ void frmScriptOps::finishRun()
 {
     flush();
     cmdReload2->setEnabled(true);
-    if (closeAfterRun_) {
-        closeAfterRun_ = false;
-        close();
-    }
 }
 
 void frmScriptOps::closeEvent(QCloseEvent* e)
 {
-    if (exec_.running()) {
-        // The run is inside this window's own handlers: it stops after its row and the
-        // window closes when the run has ended.
+    if (handling_ > 0 || exec_.busy()) {
+        // Rows run inside this window's own handlers: they stop after the row in hand, and
+        // the window closes when the last of those handlers has returned.
         g_AbortRequest = true;
         closeAfterRun_ = true;
         e->ignore();
@@ -576,16 +602,22 @@ void frmScriptOps::closeEvent(QCloseEvent* e)
     forms().frmScriptOps.unload();
 }
 
-void frmScriptOps::cmdAbort_Click() { exec_.cmdAbort_Click(); }
+void frmScriptOps::cmdAbort_Click()
+{
+    const Handling handling(*this);
+    exec_.cmdAbort_Click();
+}
 
 void frmScriptOps::ExecuteScriptRow(int row, int column)
 {
+    const Handling handling(*this);
     exec_.ExecuteScriptRow(row, column);
     flush();
 }
 
 void frmScriptOps::vbalGrid1_CellActivated(int row, int column)
 {
+    const Handling handling(*this);
     exec_.gridCurrentRow = vbalGrid1->currentRow() + 1;
     exec_.cellActivated(row, column);
     flush();
@@ -593,11 +625,16 @@ void frmScriptOps::vbalGrid1_CellActivated(int row, int column)
 
 void frmScriptOps::cmdISample_Click()
 {
+    const Handling handling(*this);
     exec_.cmdISample_Click();
     flush();
 }
 
-void frmScriptOps::chkISample_MouseUp() { exec_.userSetSampling(chkISample->isChecked()); }
+void frmScriptOps::chkISample_MouseUp()
+{
+    const Handling handling(*this);
+    exec_.userSetSampling(chkISample->isChecked());
+}
 
 // --- what the screen shows ----------------------------------------------------------------
 

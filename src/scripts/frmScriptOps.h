@@ -164,6 +164,9 @@ private:
     QString cdlFileName_, cdlFileTitle_;
     bool closeAfterRun_ = false;
     void finishRun();
+    // This window's handlers under way (their event pumps can deliver the close box).
+    class Handling;
+    int handling_ = 0;
     QWidget* top_ = nullptr;
     std::vector<int> dirtyRows_;
     std::vector<char> rowDirty_; // by row number

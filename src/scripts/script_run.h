@@ -81,6 +81,9 @@ public:
 
     bool running() const { return running_; }
     bool rowBusy() const { return rowDepth_ > 0; }
+    // Rows are running: a full run or loop, the service section, or a single row. Their rows
+    // are the loaded script's: no load and no other run starts until they have ended.
+    bool busy() const { return running_ || rowDepth_ > 0 || runDepth_ > 0; }
     // The last row a full run covers: the row before the end-of-main command, or the last row.
     int lastMainRow() const { return load_.hasEndMain ? load_.endMain - 1 : load_.endMain; }
 

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -384,6 +385,116 @@ TEST_F(ScriptWindowTest, ClosingDuringARunStopsItThenUnloads)
     EXPECT_EQ(board().transcript.requests(0x06).size(), 1u) << "the run stopped after its first row";
     // Shown again: a new set-up, with no script.
     EXPECT_EQ(forms().frmScriptOps().windowTitle(), "No Script File Selected");
+}
+
+// The close box pressed while rows run outside a full run (the service section the Sample
+// button starts, a row the user activated): the rows stop, and the window closes once its own
+// handler has returned, never from under it.
+TEST_F(ScriptWindowTest, ClosingWhileRowsRunOutsideARunWaitsForThem)
+{
+    for (bool section : {true, false}) {
+        SCOPED_TRACE(section ? "the Sample button's section" : "an activated row");
+        frmScriptOps& w = open({"00,11,", "`w500", "`ENDM", "`EISTART", "00,22,", "`w500", "00,33,", "`EIEND"});
+        forms().frmScriptOps.show();
+        QApplication::processEvents();
+        board().transcript.clear();
+        bool closed = false;
+        svc.onPump = [&](int) {
+            // As the window system delivers the close box: an event handled at a pump.
+            if (!closed && w.executor().currentRow == (section ? 6 : 2)) {
+                closed = true;
+                QCoreApplication::postEvent(&w, new QCloseEvent);
+            }
+            QApplication::processEvents();
+        };
+        if (section) {
+            w.executor().txtIDefault = "03"; // the ports show 02: an interrupt
+            w.cmdISample->click();
+        } else {
+            w.vbalGrid1->setCurrentRow(1);
+            w.vbalGrid1_CellActivated(2, 1);
+        }
+        svc.onPump = nullptr;
+        EXPECT_TRUE(closed);
+        EXPECT_FALSE(forms().frmScriptOps.loaded());
+        if (section) {
+            EXPECT_EQ(board().transcript.requests(0x06).size(), 1u) << "the section stopped after its row in hand";
+        }
+        QApplication::processEvents();
+    }
+}
+
+// Reload, Open and the address field's Enter wait while rows run outside a full run as they do
+// during one: the rows in hand stay those of the script they came from.
+TEST_F(ScriptWindowTest, NoLoadWhileAnActivatedRowRuns)
+{
+    frmScriptOps& w = open({"00,11,", "`w", "00,22,"});
+    const QString path = w.scriptPath();
+    const QString shorter = writeScript({"00,11,"}, "shorter.txt");
+    svc.onBox = [&](const QString&, int) {
+        writeScript({"00,33,"}); // the file Reload reads, now one row
+        return platform::vbOK;
+    };
+    const std::function<void()> loads[] = {
+        [&] { w.cmdReload2->click(); },
+        [&] {
+            svc.openPaths.push_back(shorter);
+            w.mnuScript_Read_Click();
+        },
+        [&] {
+            w.txtI2CAdr->setText("52");
+            w.txtI2CAdr_KeyPress(13);
+        },
+    };
+    for (const auto& load : loads) {
+        bool tried = false;
+        svc.onPump = [&](int) {
+            if (!tried && w.executor().currentRow == 2 && w.executor().row(2).text(kActRd) == "Delay Keypress" &&
+                svc.boxes.size() > 0) {
+                tried = true;
+                load();
+            }
+        };
+        svc.boxes.clear();
+        w.vbalGrid1->setCurrentRow(1);
+        w.vbalGrid1_CellActivated(2, 1);
+        svc.onPump = nullptr;
+        EXPECT_TRUE(tried);
+        EXPECT_EQ(w.vbalGrid1->rowCount(), 3);
+        EXPECT_EQ(w.vbalGrid1->cellColour(1, kI2CAdr), QColor(0, 255, 0)) << "the pause row finished";
+        EXPECT_EQ(w.scriptPath(), path);
+        writeScript({"00,11,", "`w", "00,22,"});
+    }
+    // Between rows, Reload loads as before.
+    writeScript({"00,33,"});
+    w.cmdReload2->click();
+    EXPECT_EQ(w.vbalGrid1->rowCount(), 1);
+}
+
+// The buttons a user may press while a run goes on stay where they were when it started: the
+// run buttons that give way to "Abort" keep their room.
+TEST_F(ScriptWindowTest, ControlsKeepTheirPlaceWhileARunGoesOn)
+{
+    frmScriptOps& w = open({"00,3F,", "00,,3F"});
+    forms().frmScriptOps.show();
+    QApplication::processEvents();
+    QWidget* pressed[] = {w.cmdISample, w.chkISample, w.chkAOF, w.cmdReload2};
+    std::vector<QPoint> before;
+    for (QWidget* b : pressed)
+        before.push_back(b->mapTo(&w, QPoint()));
+    bool checked = false;
+    svc.onPump = [&](int) {
+        QApplication::processEvents();
+        if (checked || !w.cmdAbort->isVisible())
+            return;
+        checked = true;
+        for (size_t i = 0; i < before.size(); ++i)
+            EXPECT_EQ(pressed[i]->mapTo(&w, QPoint()), before[i]) << pressed[i]->objectName().toStdString() << i;
+    };
+    w.cmdExecAll->click();
+    svc.onPump = nullptr;
+    EXPECT_TRUE(checked);
+    w.close();
 }
 
 // The results frame that a run brings in takes room in the row of frames above the grid: the
