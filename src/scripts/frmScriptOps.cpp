@@ -2,6 +2,7 @@
 
 #include "controls/lamp.h"
 #include "platform/services.h"
+#include "scripts/run_style.h"
 #include "scripts/script_results.h"
 #include "shell/forms.h"
 #include "shell/globals.h"
@@ -53,6 +54,7 @@ constexpr std::int64_t kFrameMs = 16;
 QLineEdit* field(const QString& text, int width = 48, const QString& tip = QString())
 {
     auto* e = new QLineEdit(text);
+    e->setStyle(RunStyle::instance()); // its frame is drawn once and copied at every repaint
     // Opaque, so that a run's changing fields repaint themselves only, not the frames behind them.
     e->setBackgroundRole(QPalette::Window);
     e->setAutoFillBackground(true);

@@ -1,5 +1,7 @@
 #include "scripts/script_grid.h"
 
+#include "scripts/run_style.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
@@ -126,25 +128,26 @@ private:
     const QStaticText& laidOut(const QString& text, bool bold, int width) const
     {
         const QFont& font = bold ? bold_ : plain_;
+        auto prepared = [&font](const QString& shown) {
+            QStaticText st(shown);
+            st.setTextFormat(Qt::PlainText);
+            st.prepare(QTransform(), font);
+            return st;
+        };
+        if (laid_.size() > kMostKept)
+            laid_.clear();
         Key key{text, bold, 0};
         auto it = laid_.constFind(key);
-        if (it == laid_.constEnd() || it->size().width() > width) {
-            // Cut texts are kept by the width they were cut to.
-            const QFontMetrics fm(font);
-            const QString shown = fm.horizontalAdvance(text) <= width ? text : fm.elidedText(text, Qt::ElideRight, width);
-            if (shown != text)
-                key.width = width;
-            it = laid_.constFind(key);
-            if (it == laid_.constEnd()) {
-                if (laid_.size() > kMostKept)
-                    laid_.clear();
-                QStaticText st(shown);
-                st.setTextFormat(Qt::PlainText);
-                st.prepare(QTransform(), font);
-                it = laid_.insert(key, st);
-            }
-        }
-        return *it;
+        if (it == laid_.constEnd())
+            it = laid_.insert(key, prepared(text)); // its size is the whole text's advance
+        if (it->size().width() <= width)
+            return *it;
+        // Cut texts are kept by the width they were cut to.
+        key.width = width;
+        auto cut = laid_.constFind(key);
+        if (cut == laid_.constEnd())
+            cut = laid_.insert(key, prepared(QFontMetrics(font).elidedText(text, Qt::ElideRight, width)));
+        return *cut;
     }
 
     struct Key {
@@ -293,6 +296,9 @@ ScriptGrid::ScriptGrid(const Executor& ex, QWidget* parent) : QTableView(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setShowGrid(false); // the cells draw it
+    setStyle(RunStyle::instance()); // and their ground: no row panel is drawn beneath them
+    verticalScrollBar()->setStyle(RunStyle::instance());
+    horizontalScrollBar()->setStyle(RunStyle::instance());
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1); // the SPI family's Reg Adr is a sliver
     // The scroll bar paints all of itself: what lies behind it need not be painted again when a
