@@ -267,8 +267,17 @@ void searchBoards(SearchCause cause)
     } while (g_searchAgain);
 }
 
-// Retry in a link dialog.
-void searchAgainAfterLinkError() { searchBoards(SearchCause::Retry); }
+// The answer to a link dialog: Retry counts the lost link (a run in progress stops at it) and
+// searches again; Cancel ends the program.
+void answerLinkDialog()
+{
+    if (g_MsgResult == vbRetry) {
+        ++g_linkRetries;
+        searchBoards(SearchCause::Retry);
+    } else {
+        linkHooks().unloadConsole(platform::kExitLinkCancel);
+    }
+}
 
 } // namespace
 
@@ -350,12 +359,7 @@ int checkStatus(std::int32_t writeResult)
     if (writeResult != 0)
         return kStatusOk;
     g_MsgResult = platform::msgBox("Please check USB connection.\r\ncheckStatus", vbRetryCancel, QString());
-    if (g_MsgResult == vbRetry) {
-        ++g_linkRetries;
-        searchAgainAfterLinkError();
-    }
-    else
-        linkHooks().unloadConsole(platform::kExitLinkCancel);
+    answerLinkDialog();
     return kStatusDialog;
 }
 
@@ -367,12 +371,7 @@ void ShowTransferError(int status, int quiet)
                 lamp->setFillColor(12);
         const QString what = status == kStatusWriteFailed ? "WriteFile" : "ReadFile";
         g_MsgResult = platform::msgBox("Please check USB connection." + what + " error.", vbRetryCancel, QString());
-        if (g_MsgResult == vbRetry) {
-            ++g_linkRetries;
-            searchAgainAfterLinkError();
-        }
-        else
-            linkHooks().unloadConsole(platform::kExitLinkCancel);
+        answerLinkDialog();
     } else if (status == kStatusDeviceError && quiet == 0) {
         g_MsgResult = platform::msgBox(
             "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel to close GUI.",

@@ -33,6 +33,12 @@ std::map<QString, QString>& lastFolders()
     static std::map<QString, QString> folders;
     return folders;
 }
+
+std::function<void()>& boxHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
 } // namespace
 
 Services& services()
@@ -45,14 +51,6 @@ Services& services()
 }
 
 void setServices(Services* s) { g_services = s; }
-
-namespace {
-std::function<void()>& boxHook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
-} // namespace
 
 void setBeforeMessageBox(std::function<void()> hook) { boxHook() = std::move(hook); }
 

@@ -344,8 +344,7 @@ void frmScriptOps::Form_Load()
     for (int c = 0; c < kCellCount; ++c)
         vbalGrid1->setColumnWidth(c, g_SPIFamily && c == kRegAdr ? kSpiRegAdrWidth
                                      : c == kComment             ? vbalGrid1->headerWidth(c)
-                                                                 : std::max(vbalGrid1->unitsToPixels(kColumnWidths[static_cast<size_t>(c)]),
-                                                                            vbalGrid1->headerWidth(c)));
+                                                                 : vbalGrid1->unitsWide(c, kColumnWidths[static_cast<size_t>(c)]));
     platform::pumpEvents();
     vbalGrid1->setUpdatesEnabled(true);
     platform::pumpEvents();
@@ -515,19 +514,16 @@ void frmScriptOps::fitColumns()
 {
     const ScriptLoad& s = exec_.script();
     ScriptGrid* g = vbalGrid1;
-    auto px = [g](int column, int units) { return std::max(g->unitsToPixels(units), g->headerWidth(column)); };
-    const int widest = px(kDataWr, kDataColumnWidth);
+    const int widest = g->unitsWide(kDataWr, kDataColumnWidth);
     // The data columns narrow to their longest field (room for 8 digits at least). Act_Rd also
     // holds what delay and GPIO rows show there.
-    const int w = std::min(px(kDataWr, 8 * std::max(s.longestDataWr, 8)), widest);
-    int d = std::min(px(kDataRd, 8 * std::max(s.longestDataRd, 8)), widest);
+    const int w = std::min(g->unitsWide(kDataWr, 8 * std::max(s.longestDataWr, 8)), widest);
+    int d = std::min(g->unitsWide(kDataRd, 8 * std::max(s.longestDataRd, 8)), widest);
     // Each distinct text measured once: a script repeats a few Operation texts many times.
     QSet<QString> acts, operations;
     for (const ScriptRow& r : s.rows) {
-        if (r.delay == -1)
-            acts.insert("Delay Keypress");
-        else if (r.delay >= 1)
-            acts.insert(QString("Delay %1").arg(r.delay));
+        if (r.delay == -1 || r.delay >= 1)
+            acts.insert(delayText(r.delay));
         else if (r.text(kI2CAdr) == "GPIO")
             acts.insert(r.text(kDataRd));
         operations.insert(r.text(kOperation));
@@ -535,7 +531,7 @@ void frmScriptOps::fitColumns()
     int act = d;
     for (const QString& t : acts)
         act = std::max(act, g->widthFor(kActRd, t));
-    int operation = px(kOperation, kColumnWidths[kOperation]);
+    int operation = g->unitsWide(kOperation, kColumnWidths[kOperation]);
     for (const QString& t : operations)
         operation = std::max(operation, g->widthFor(kOperation, t));
     g->setColumnWidth(kDataWr, w);
@@ -665,18 +661,16 @@ void frmScriptOps::framePoint()
     if (dirtyRows_.empty() && !stateDirty_ && !rowMoved)
         return;
     const std::int64_t now = platform::services().monotonicMs();
-    if (shownOnce_ && now - shownAtMs_ < kFrameMs)
+    if (shownAtMs_ && now - *shownAtMs_ < kFrameMs)
         return;
     flush();
     shownAtMs_ = now;
-    shownOnce_ = true;
 }
 
 void frmScriptOps::showNow()
 {
     flush();
     shownAtMs_ = platform::services().monotonicMs();
-    shownOnce_ = true;
     // Paints what is waiting to be painted, and runs no other event.
     if (isVisible())
         QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);

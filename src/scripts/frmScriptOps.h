@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Lamp;
@@ -172,6 +173,5 @@ private:
     std::vector<char> rowDirty_; // by row number
     bool stateDirty_ = false;
     int syncedRow_ = 0; // the executor's row in hand at the last showing
-    std::int64_t shownAtMs_ = 0;
-    bool shownOnce_ = false;
+    std::optional<std::int64_t> shownAtMs_; // the program clock at the last showing, if any
 };

@@ -30,6 +30,12 @@ QColor colourOf(std::uint32_t bgr, const QColor& buttonFace)
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
 }
 
+// The item view's text margin, on either side of a cell's text.
+int textMargin(const QWidget* w)
+{
+    return (w ? w->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) : 2) + 1;
+}
+
 QVariant alignment(int column)
 {
     return QVariant::fromValue(column == kComment ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
@@ -115,7 +121,7 @@ private:
         plain_ = font;
         bold_ = font;
         bold_.setBold(true);
-        textMargin_ = (widget ? widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) : 2) + 1;
+        textMargin_ = textMargin(widget);
         // The colour a table view draws its grid in.
         const int grid = widget ? widget->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, widget) : 0;
         gridColour_ = grid ? QColor::fromRgba(static_cast<QRgb>(grid)) : option.palette.color(QPalette::Mid);
@@ -336,9 +342,8 @@ void ScriptGrid::setCurrentRow(int row)
 
 int ScriptGrid::cellMargins() const
 {
-    // The item view's text margin on either side, and the grid line that the cell gives up.
-    const int text = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return 2 * text + 1;
+    // The text margin on either side, and the grid line that the cell gives up.
+    return 2 * textMargin(this) + 1;
 }
 
 int ScriptGrid::unitsToPixels(int units) const

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QTableView>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -66,6 +67,8 @@ public:
     int widthFor(int column, const QString& text) const;
     // What a column's heading needs.
     int headerWidth(int column) const;
+    // A column of that many units, and never narrower than its heading.
+    int unitsWide(int column, int units) const { return std::max(unitsToPixels(units), headerWidth(column)); }
     // The whole text of a cell its column cuts (its tool tip); empty when it fits.
     QString cutText(int row, int column) const;
 

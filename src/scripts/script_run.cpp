@@ -39,6 +39,8 @@ QString linkLostText(int row) { return QString("The link to the board was lost a
 
 QString noMainRowsText() { return "The script has no rows to run before its end of main."; }
 
+QString delayText(int delay) { return delay == -1 ? QString("Delay Keypress") : QString("Delay %1").arg(delay); }
+
 // A run holds the link's run scope, so that a transfer sent again after a Retry goes out
 // quietly; the outermost notes the Retries so far, and a Retry after that ends the run.
 class Executor::RunScope {
@@ -247,7 +249,7 @@ void Executor::executeRow(int r)
         txtIDisableStep = row(r).text(kLine);
         sampling = false;
     } else if (row(r).delay == -1) {
-        row(r).text(kActRd) = "Delay Keypress";
+        row(r).text(kActRd) = delayText(-1);
         changed(r);
         pump();
         if (platform::msgBox(pauseText(r), platform::vbOKCancel) == platform::vbCancel)
@@ -258,7 +260,7 @@ void Executor::executeRow(int r)
         platform::sleepMs(100);
         pump();
     } else if (row(r).delay >= 1) {
-        row(r).text(kActRd) = QString("Delay %1").arg(row(r).delay);
+        row(r).text(kActRd) = delayText(row(r).delay);
         changed(r);
         pump();
         host_.showNow(); // no event runs while it waits: what the screen shows must be current

@@ -52,6 +52,8 @@ QString pauseText(int row);
 QString illegalAddressText(int row, const QString& address);
 QString linkLostText(int row);
 QString noMainRowsText();
+// What a delay row shows in Act_Rd while it waits: its milliseconds, or the pause (-1).
+QString delayText(int delay);
 
 class Executor {
 public:

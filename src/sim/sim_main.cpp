@@ -79,6 +79,16 @@ int main(int argc, char** argv)
         }
         return true;
     };
+    // A whole number from 0 to `most`; `wants` says what, in the refusal.
+    const auto whole = [&](int& i, const char* option, double most, const char* wants, double& out) {
+        if (!number(i, option, out))
+            return false;
+        if (out < 0 || out > most || out != std::floor(out)) {
+            std::fprintf(stderr, "dcpeval-sim: %s wants %s from 0 to %.0f\n", option, wants, most);
+            return false;
+        }
+        return true;
+    };
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         double v = 0;
@@ -105,12 +115,8 @@ int main(int argc, char** argv)
             }
             analog.noiseVolts = v / 1000;
         } else if (!std::strcmp(a, "--noise-seed") && i + 1 < argc) {
-            if (!number(i, a, v))
+            if (!whole(i, a, 4294967295.0, "a whole number", v))
                 return 2;
-            if (v < 0 || v > 4294967295.0 || v != std::floor(v)) {
-                std::fprintf(stderr, "dcpeval-sim: --noise-seed wants a whole number from 0 to 4294967295\n");
-                return 2;
-            }
             analog.noiseSeed = static_cast<std::uint32_t>(v);
         } else if (!std::strcmp(a, "--part") && i + 1 < argc) {
             const std::string name = argv[++i];
@@ -134,12 +140,8 @@ int main(int argc, char** argv)
             }
             board.scheduleFault(*fault);
         } else if (!std::strcmp(a, "--slow") && i + 1 < argc) {
-            if (!number(i, a, v))
+            if (!whole(i, a, 60000, "whole milliseconds", v))
                 return 2;
-            if (v < 0 || v > 60000 || v != std::floor(v)) {
-                std::fprintf(stderr, "dcpeval-sim: --slow wants whole milliseconds from 0 to 60000\n");
-                return 2;
-            }
             board.replyDelayMs = static_cast<int>(v);
         } else if (!std::strcmp(a, "--verbose")) {
             verbose = true;
